@@ -1,0 +1,117 @@
+#include "engine/Payload.h"
+
+#include <cstring>
+#include <vector>
+
+#include "engine/SilentCommandLine.h"
+
+namespace tessel {
+namespace {
+
+struct ResourceBytes {
+    const void* data = nullptr;
+    DWORD size = 0;
+};
+
+std::optional<ResourceBytes> FindPayloadResource(HMODULE module) {
+    HRSRC info = ::FindResourceW(module, MAKEINTRESOURCEW(kPayloadResourceId), kPayloadResourceType);
+    if (info == nullptr) {
+        return std::nullopt;
+    }
+    HGLOBAL loaded = ::LoadResource(module, info);
+    const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
+    if (data == nullptr) {
+        return std::nullopt;
+    }
+    return ResourceBytes{data, ::SizeofResource(module, info)};
+}
+
+bool WriteWholeFile(const std::wstring& path, const ResourceBytes& bytes) {
+    UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return false;
+    }
+    DWORD written = 0;
+    if (!::WriteFile(file.Get(), bytes.data, bytes.size, &written, nullptr)) {
+        return false;
+    }
+    return written == bytes.size;
+}
+
+// Reopens the file so that only readers may share it, then checks that it still holds exactly the
+// resource: the file was unguarded for the moment between closing the writer and this call.
+std::optional<PayloadLock> LockAndVerify(const std::wstring& path, const ResourceBytes& bytes) {
+    PayloadLock lock(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!lock) {
+        return std::nullopt;
+    }
+    LARGE_INTEGER size = {};
+    if (!::GetFileSizeEx(lock.Get(), &size) || size.QuadPart != bytes.size) {
+        return std::nullopt;
+    }
+    std::vector<char> content(bytes.size);
+    DWORD read = 0;
+    if (bytes.size != 0 &&
+        (!::ReadFile(lock.Get(), content.data(), bytes.size, &read, nullptr) || read != bytes.size ||
+         std::memcmp(content.data(), bytes.data, bytes.size) != 0)) {
+        return std::nullopt;
+    }
+    return lock;
+}
+
+bool CallShellExecute(SHELLEXECUTEINFOW& info) {
+    return ::ShellExecuteExW(&info) != FALSE;
+}
+
+}  // namespace
+
+std::wstring GetPayloadPath() {
+    wchar_t folder[MAX_PATH] = {};
+    const DWORD length = ::GetTempPathW(MAX_PATH, folder);
+    if (length == 0 || length >= MAX_PATH) {
+        return {};
+    }
+    return std::wstring(folder, length) + kPayloadFileName;
+}
+
+std::optional<PayloadLock> ExtractPayload(const std::wstring& payloadPath, HMODULE module) {
+    if (module == nullptr) {
+        module = ::GetModuleHandleW(nullptr);
+    }
+    const auto resource = FindPayloadResource(module);
+    if (!resource || !WriteWholeFile(payloadPath, *resource)) {
+        return std::nullopt;
+    }
+    return LockAndVerify(payloadPath, *resource);
+}
+
+bool LaunchSilentInstaller(const std::wstring& installFolder, bool autoRun, bool desktopShortcut,
+                           const std::wstring& payloadPath) {
+    return LaunchSilentInstaller(installFolder, autoRun, desktopShortcut, payloadPath,
+                                 CallShellExecute);
+}
+
+bool LaunchSilentInstaller(const std::wstring& installFolder, bool autoRun, bool desktopShortcut,
+                           const std::wstring& payloadPath, const ShellExecuteFunction& shellExecute) {
+    SilentInstallOptions options;
+    options.installFolder = installFolder;
+    options.autoRun = autoRun;
+    options.desktopShortcut = desktopShortcut;
+    options.language = ProductLanguageFor(::GetUserDefaultUILanguage());
+    const std::wstring parameters = FormatSilentCommandLine(options);
+
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.lpVerb = L"runas";
+    info.lpFile = payloadPath.c_str();
+    info.lpParameters = parameters.c_str();
+    info.nShow = SW_SHOW;
+    const bool started = shellExecute(info);
+    UniqueHandle process(info.hProcess);  // not used: the installer follows only the channel
+    return started;
+}
+
+}  // namespace tessel

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "engine/KernelHandles.h"
+
+namespace tessel {
+
+// The silent installer travels in the installer's own module as resource "DATA" 18. It is written
+// to the temporary folder once per run and started elevated from there.
+
+inline constexpr WORD kPayloadResourceId = 18;
+inline constexpr wchar_t kPayloadResourceType[] = L"DATA";
+
+// A read-only handle on the written payload whose share mode refuses writers and deleters, so that
+// nothing can swap the executable between its extraction and its elevated start. Its owner keeps it
+// for as long as it may still launch the file.
+using PayloadLock = UniqueFileHandle;
+
+// The temporary folder (ending in a backslash) followed by "TesselInstallSilence.exe".
+std::wstring GetPayloadPath();
+
+// Writes the payload resource of `module` (null: the running executable) to `payloadPath`, replacing
+// any file there, and locks the written file. Nothing when the resource is missing, the file cannot
+// be created, the write is short, or the locked file no longer holds exactly the resource's bytes.
+[[nodiscard]] std::optional<PayloadLock> ExtractPayload(const std::wstring& payloadPath,
+                                                       HMODULE module = nullptr);
+
+// Starts a program as ShellExecuteExW would; tests replace it to simulate a refused elevation.
+using ShellExecuteFunction = std::function<bool(SHELLEXECUTEINFOW&)>;
+
+// Formats the eight-field command line and starts `payloadPath` with the verb "runas". True when the
+// system reports the start as successful; the process handle is closed at once.
+bool LaunchSilentInstaller(const std::wstring& installFolder, bool autoRun, bool desktopShortcut,
+                           const std::wstring& payloadPath);
+bool LaunchSilentInstaller(const std::wstring& installFolder, bool autoRun, bool desktopShortcut,
+                           const std::wstring& payloadPath, const ShellExecuteFunction& shellExecute);
+
+}  // namespace tessel

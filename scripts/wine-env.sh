@@ -1,0 +1,102 @@
+# Everything Wine-specific lives here: sourced by scripts/wine-run (the CTest emulator), the test
+# command and the run command. It never touches the user's own ~/.wine or home folder.
+#
+#   TESSEL_BUILD_ROOT   the top build folder (default: <repo>/build); the prefix and the fake home
+#                       live inside it, shared by the i686 and x86_64 builds
+#
+# Functions: wine_session_start (virtual display if none is set, a warm wine server, the prefix)
+# and wine_session_stop (ends exactly what wine_session_start started).
+
+tessel_repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+: "${TESSEL_BUILD_ROOT:=$tessel_repo_root/build}"
+export TESSEL_BUILD_ROOT
+export WINEPREFIX="$TESSEL_BUILD_ROOT/wineprefix"
+export WINEDEBUG=-all
+export WINEARCH=win64
+# No Mono or Gecko installer dialogs when the prefix is created.
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+# A new prefix links Desktop, Documents and the like to $HOME: keep that inside the build tree.
+export HOME="$TESSEL_BUILD_ROOT/winehome"
+export XDG_CONFIG_HOME="$HOME/.config"
+export XDG_DATA_HOME="$HOME/.local/share"
+export XDG_CACHE_HOME="$HOME/.cache"
+export XDG_DESKTOP_DIR="$HOME/Desktop"
+export XDG_DOCUMENTS_DIR="$HOME/Documents"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
+# Tests and tools use the English interface unless a test sets LANG itself.
+: "${LANG:=en_US.UTF-8}"
+export LANG
+
+# Debian's `wine` always starts through the 32-bit loader, which a host that runs only 64-bit user
+# code refuses; 64-bit programs go straight to the 64-bit loader (whose PIDs are then the program's).
+tessel_wine32=/usr/lib/wine/wine
+tessel_wine64=/usr/lib/wine/wine64
+tessel_wineserver=/usr/lib/wine/wineserver64
+if ! "$tessel_wine32" --version >/dev/null 2>&1; then
+  export WINELOADER="$tessel_wine64"
+fi
+
+# The loader for one Windows program, from the machine field of its PE header.
+wine_loader_for() {
+  local offset machine
+  offset=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
+  machine=$(od -An -tx2 -j$((offset + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')
+  if [ "$machine" = 8664 ]; then echo "$tessel_wine64"; else echo "$tessel_wine32"; fi
+}
+
+tessel_started_xvfb_pid=""
+tessel_started_wineserver=0
+
+wine_session_start() {
+  if [ -z "${DISPLAY:-}" ]; then
+    local n=91
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x800x24 -noreset -nolisten tcp </dev/null >/dev/null 2>&1 &
+    tessel_started_xvfb_pid=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 100); do
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      sleep 0.1
+    done
+  fi
+  # A warm wine server makes each test process start in tens of milliseconds.
+  "$tessel_wineserver" -p </dev/null >/dev/null 2>&1 &
+  tessel_started_wineserver=1
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "wine-env: creating the Wine prefix in $WINEPREFIX"
+    "$tessel_wine64" wineboot -i </dev/null >/dev/null 2>&1 || true
+  fi
+  # Start the prefix's background services now, with no inherited pipes: a service started by the
+  # first test would otherwise hold that test's output pipe open until the session ends.
+  "$tessel_wine64" wineboot </dev/null >/dev/null 2>&1 || true
+}
+
+wine_session_stop() {
+  if [ "$tessel_started_wineserver" = 1 ]; then
+    "$tessel_wineserver" -k </dev/null >/dev/null 2>&1 || true
+    tessel_started_wineserver=0
+  fi
+  if [ -n "$tessel_started_xvfb_pid" ]; then
+    kill "$tessel_started_xvfb_pid" 2>/dev/null || true
+    wait "$tessel_started_xvfb_pid" 2>/dev/null || true
+    # Debian's `wine` always starts through the 32-bit loader, which a host that runs only 64-bit user
+# code refuses; 64-bit programs go straight to the 64-bit loader (whose PIDs are then the program's).
+tessel_wine32=/usr/lib/wine/wine
+tessel_wine64=/usr/lib/wine/wine64
+tessel_wineserver=/usr/lib/wine/wineserver64
+if ! "$tessel_wine32" --version >/dev/null 2>&1; then
+  export WINELOADER="$tessel_wine64"
+fi
+
+# The loader for one Windows program, from the machine field of its PE header.
+wine_loader_for() {
+  local offset machine
+  offset=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
+  machine=$(od -An -tx2 -j$((offset + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')
+  if [ "$machine" = 8664 ]; then echo "$tessel_wine64"; else echo "$tessel_wine32"; fi
+}
+
+tessel_started_xvfb_pid=""
+  fi
+}
