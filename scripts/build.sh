@@ -5,7 +5,7 @@ set -euo pipefail
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 arch="$1"
 shift
-dir="$repo/build/$arch"
+dir="${TESSEL_BUILD_ROOT:-$repo/build}/$arch"
 if [ ! -f "$dir/build.ninja" ]; then
   cmake -S "$repo" -B "$dir" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/toolchain-$arch.cmake" -DTESSEL_WERROR=ON "$@" >/dev/null

@@ -25,7 +25,7 @@ for arch in x86_64 i686; do
   fi
   echo "== test $arch"
   ran=$((ran + 1))
-  (cd "build/$arch" && ctest --output-on-failure -j "$(nproc)" --timeout 300) || status=1
+  (cd "$TESSEL_BUILD_ROOT/$arch" && ctest --output-on-failure -j "$(nproc)" --timeout 300) || status=1
 done
 [ $ran -gt 0 ] || { echo "no architecture could run the tests" >&2; exit 1; }
 exit $status

@@ -1,1 +1,51 @@
+// Stands in for the silent installer in the payload tests: writes the fields of its argument text,
+// split as the silent installer splits them, one per line (UTF-8), to "<its own path>.args".
+#include <windows.h>
+#include <shellapi.h>
 
+#include <fstream>
+#include <string>
+
+namespace {
+
+std::string ToUtf8(const wchar_t* text) {
+    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(bytes > 0 ? bytes - 1 : 0, '\0');
+    if (bytes > 1) {
+        ::WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), bytes, nullptr, nullptr);
+    }
+    return out;
+}
+
+// The argument text: the command line after the program's own (possibly quoted) name.
+const wchar_t* ArgumentText(const wchar_t* line) {
+    bool quoted = false;
+    for (; *line != L'\0'; ++line) {
+        if (*line == L'"') {
+            quoted = !quoted;
+        } else if ((*line == L' ' || *line == L'\t') && !quoted) {
+            break;
+        }
+    }
+    while (*line == L' ' || *line == L'\t') {
+        ++line;
+    }
+    return line;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring outPath = std::wstring(self) + L".args";
+    const wchar_t* arguments = ArgumentText(::GetCommandLineW());
+    int count = 0;
+    LPWSTR* fields = ::CommandLineToArgvW(arguments, &count);
+    std::ofstream out(outPath.c_str(), std::ios::binary);
+    for (int i = 0; fields != nullptr && i < count; ++i) {
+        out << ToUtf8(fields[i]) << '\n';
+    }
+    ::LocalFree(fields);
+    return 0;
+}
