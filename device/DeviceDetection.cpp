@@ -28,8 +28,8 @@ void SetupApiDeviceSource::ForEachInstanceId(
     const std::function<bool(std::wstring_view)>& visit) const {
     GUID keyboardClass = {};
     ::CLSIDFromString(kKeyboardClassGuid, &keyboardClass);
-    UniqueDeviceInfoSet devices(::SetupDiGetClassDevsW(&keyboardClass, nullptr, nullptr,
-                                                       DIGCF_PRESENT | DIGCF_ALLCLASSES));
+    UniqueDeviceInfoSet devices(
+        ::SetupDiGetClassDevsW(&keyboardClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES));
     if (!devices) {
         return;
     }

@@ -14,7 +14,8 @@ struct ResourceBytes {
 };
 
 std::optional<ResourceBytes> FindPayloadResource(HMODULE module) {
-    HRSRC info = ::FindResourceW(module, MAKEINTRESOURCEW(kPayloadResourceId), kPayloadResourceType);
+    HRSRC info =
+        ::FindResourceW(module, MAKEINTRESOURCEW(kPayloadResourceId), kPayloadResourceType);
     if (info == nullptr) {
         return std::nullopt;
     }
@@ -54,8 +55,8 @@ std::optional<PayloadLock> LockAndVerify(const std::wstring& path, const Resourc
     std::vector<char> content(bytes.size);
     DWORD read = 0;
     if (bytes.size != 0 &&
-        (!::ReadFile(lock.Get(), content.data(), bytes.size, &read, nullptr) || read != bytes.size ||
-         std::memcmp(content.data(), bytes.data, bytes.size) != 0)) {
+        (!::ReadFile(lock.Get(), content.data(), bytes.size, &read, nullptr) ||
+         read != bytes.size || std::memcmp(content.data(), bytes.data, bytes.size) != 0)) {
         return std::nullopt;
     }
     return lock;
@@ -94,7 +95,8 @@ bool LaunchSilentInstaller(const std::wstring& installFolder, bool autoRun, bool
 }
 
 bool LaunchSilentInstaller(const std::wstring& installFolder, bool autoRun, bool desktopShortcut,
-                           const std::wstring& payloadPath, const ShellExecuteFunction& shellExecute) {
+                           const std::wstring& payloadPath,
+                           const ShellExecuteFunction& shellExecute) {
     SilentInstallOptions options;
     options.installFolder = installFolder;
     options.autoRun = autoRun;

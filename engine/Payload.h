@@ -25,20 +25,22 @@ using PayloadLock = UniqueFileHandle;
 // The temporary folder (ending in a backslash) followed by "TesselInstallSilence.exe".
 std::wstring GetPayloadPath();
 
-// Writes the payload resource of `module` (null: the running executable) to `payloadPath`, replacing
-// any file there, and locks the written file. Nothing when the resource is missing, the file cannot
-// be created, the write is short, or the locked file no longer holds exactly the resource's bytes.
+// Writes the payload resource of `module` (null: the running executable) to `payloadPath`,
+// replacing any file there, and locks the written file. Nothing when the resource is missing, the
+// file cannot be created, the write is short, or the locked file no longer holds exactly the
+// resource's bytes.
 [[nodiscard]] std::optional<PayloadLock> ExtractPayload(const std::wstring& payloadPath,
-                                                       HMODULE module = nullptr);
+                                                        HMODULE module = nullptr);
 
 // Starts a program as ShellExecuteExW would; tests replace it to simulate a refused elevation.
 using ShellExecuteFunction = std::function<bool(SHELLEXECUTEINFOW&)>;
 
-// Formats the eight-field command line and starts `payloadPath` with the verb "runas". True when the
-// system reports the start as successful; the process handle is closed at once.
+// Formats the eight-field command line and starts `payloadPath` with the verb "runas". True when
+// the system reports the start as successful; the process handle is closed at once.
 bool LaunchSilentInstaller(const std::wstring& installFolder, bool autoRun, bool desktopShortcut,
                            const std::wstring& payloadPath);
 bool LaunchSilentInstaller(const std::wstring& installFolder, bool autoRun, bool desktopShortcut,
-                           const std::wstring& payloadPath, const ShellExecuteFunction& shellExecute);
+                           const std::wstring& payloadPath,
+                           const ShellExecuteFunction& shellExecute);
 
 }  // namespace tessel

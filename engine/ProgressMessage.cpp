@@ -7,7 +7,14 @@
 namespace tessel {
 namespace {
 
-enum class Style : int { SetRange = 0, Release = 1, Error = 2, Finish = 3, DriverLine = 4, Waiting = 5 };
+enum class Style : int {
+    SetRange = 0,
+    Release = 1,
+    Error = 2,
+    Finish = 3,
+    DriverLine = 4,
+    Waiting = 5
+};
 
 ProgressAction Ignore() {
     return {};

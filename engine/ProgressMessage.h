@@ -10,10 +10,10 @@ namespace tessel {
 // writes compact JSON objects such as {"Name":"InstallSilence","Style":1,"Param":40}.
 struct ProgressAction {
     enum class Kind {
-        Ignore,      // consumed without a window message
-        StopMonitor, // not JSON, or a foreign sender: the monitor stops following the channel
-        Send,        // send `message` and wait until the window has handled it
-        Post,        // post `message`
+        Ignore,          // consumed without a window message
+        StopMonitor,     // not JSON, or a foreign sender: the monitor stops following the channel
+        Send,            // send `message` and wait until the window has handled it
+        Post,            // post `message`
         PostDriverLine,  // post WM_INSTALL_DRIVER carrying a heap copy of `driverLine`
     };
     Kind kind = Kind::Ignore;

@@ -75,9 +75,9 @@ void MonitorInstallProgress(HWND window, const std::string& channelName) {
 
 bool StartProgressMonitor(HWND window, std::string channelName) {
     try {
-        std::thread(
-            [window, name = std::move(channelName)]() noexcept { MonitorInstallProgress(window, name); })
-            .detach();
+        std::thread([window, name = std::move(channelName)]() noexcept {
+            MonitorInstallProgress(window, name);
+        }).detach();
         return true;
     } catch (const std::system_error&) {
         return false;

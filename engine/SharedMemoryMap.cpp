@@ -27,7 +27,8 @@ void* CSharedMemoryMap::Open(const std::string& name) {
         return nullptr;
     }
     void* address = view.Get();
-    m_entries.emplace(m_nextSequence++, SharedMemoryEntry{name, std::move(mapping), std::move(view)});
+    m_entries.emplace(m_nextSequence++,
+                      SharedMemoryEntry{name, std::move(mapping), std::move(view)});
     return address;
 }
 

@@ -7,7 +7,8 @@ namespace tessel {
 
 // The silent installer's argument text: eight blank-separated fields,
 //
-//   "<folder>" <autoRun> <desktopShortcut> <reportExtraction> "<channel>" <firstInstall> <startProduct> <language>
+//   "<folder>" <autoRun> <desktopShortcut> <reportExtraction> "<channel>" <firstInstall>
+//   <startProduct> <language>
 //
 // The folder must stay the first field: the silent installer splits with CommandLineToArgvW rules,
 // under which the first field is taken literally, so it may end with a backslash. No later quoted
@@ -33,7 +34,8 @@ struct SilentInstallOptions {
 // 0x0804 gives simplified Chinese, 0x0404 traditional Chinese, every other language English.
 ProductLanguage ProductLanguageFor(uint16_t userInterfaceLanguage);
 
-// The whole argument text, never truncated. The channel name is plain ASCII and widened byte by byte.
+// The whole argument text, never truncated. The channel name is plain ASCII and widened byte by
+// byte.
 std::wstring FormatSilentCommandLine(const SilentInstallOptions& options);
 
 }  // namespace tessel

@@ -37,7 +37,8 @@ TEST(InstanceIdMatchTest, ExtractsVendorAndProductText) {
 }
 
 TEST(InstanceIdMatchTest, MatchesOnlyExactUpperCaseIds) {
-    EXPECT_TRUE(InstanceIdMatches(L"HID\\VID_2E8B&PID_0A11&MI_00\\7&1A2B3C4D&0&0000", L"2E8B", L"0A11"));
+    EXPECT_TRUE(
+        InstanceIdMatches(L"HID\\VID_2E8B&PID_0A11&MI_00\\7&1A2B3C4D&0&0000", L"2E8B", L"0A11"));
     EXPECT_TRUE(InstanceIdMatches(L"HID\\VID_2E8B&PID_0A11&COL01\\x", L"2E8B", L"0A11"));
     EXPECT_FALSE(InstanceIdMatches(L"HID\\vid_2E8B&pid_0A11&MI_00", L"2E8B", L"0A11"));
     EXPECT_FALSE(InstanceIdMatches(L"HID\\VID_2e8b&PID_0a11&MI_00", L"2E8B", L"0A11"));

@@ -39,8 +39,8 @@ int Drain(CSharedMemoryMap& channel, const std::string& name, int count) {
         while (!channel.Read(name).empty()) {
             ::Sleep(1);
         }
-        channel.Write(name, "{\"Name\":\"InstallSilence\",\"Style\":1,\"Param\":" +
-                                std::to_string(i) + "}");
+        channel.Write(
+            name, "{\"Name\":\"InstallSilence\",\"Style\":1,\"Param\":" + std::to_string(i) + "}");
     }
     return 0;
 }
