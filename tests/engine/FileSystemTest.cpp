@@ -1,0 +1,108 @@
+#include "engine/FileSystem.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/TestProcess.h"
+
+namespace tessel {
+namespace {
+
+using testing_support::MakeTempFolder;
+
+bool Exists(const std::wstring& path) {
+    return ::PathFileExistsW(path.c_str()) != FALSE;
+}
+
+TEST(FileSystemTest, PathDriveIsTheDriveLetterOrNothing) {
+    struct Case {
+        const wchar_t* path;
+        const wchar_t* drive;
+    } cases[] = {
+        {L"C:\\Program Files", L"C:"},
+        {L"D:\\Games", L"D:"},
+        {L"d:", L"d:"},
+        {L"Program Files", L""},
+        {L"\\\\server\\share\\x", L""},
+        {L"\\Apps", L""},
+        {L"", L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+        EXPECT_EQ(GetPathDrive(c.path), c.drive);
+    }
+}
+
+TEST(FileSystemTest, PathDriveOfOverlongPartsIsEmpty) {
+    const std::wstring longName(300, L'a');
+    EXPECT_EQ(GetPathDrive(L"C:\\" + longName), L"");
+    EXPECT_EQ(GetPathDrive(L"C:\\" + longName + L"\\x"), L"");
+    EXPECT_EQ(GetPathDrive(L"C:\\x." + longName), L"");
+    EXPECT_EQ(GetPathDrive(L"C:\\" + std::wstring(200, L'a') + L"\\x"), L"C:");
+}
+
+TEST(FileSystemTest, LogicalDrivesAreJoinedRoots) {
+    const std::wstring drives = GetLogicalDrivesText();
+    // Rebuild the expectation from the drive bit mask.
+    std::wstring expected;
+    const DWORD mask = ::GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        if (mask & (1u << i)) {
+            expected += static_cast<wchar_t>(L'A' + i);
+            expected += L":\\";
+        }
+    }
+    EXPECT_EQ(drives, expected);
+    EXPECT_NE(drives.find(L"C:\\"), std::wstring::npos);
+}
+
+TEST(FileSystemTest, CreateDirectoryTreeCreatesEveryMissingParent) {
+    const std::wstring root = MakeTempFolder(L"tree");
+    const std::wstring deep = root + L"\\a\\b/c\\";
+    EXPECT_TRUE(CreateDirectoryTree(deep));
+    EXPECT_TRUE(Exists(root + L"\\a"));
+    EXPECT_TRUE(Exists(root + L"\\a\\b"));
+    EXPECT_TRUE(Exists(root + L"\\a\\b\\c"));
+    EXPECT_TRUE(CreateDirectoryTree(deep)) << "an existing folder is fine";
+    EXPECT_TRUE(CreateDirectoryTree(L""));
+    // A folder that cannot be made (its parent is a file) is not reported.
+    const std::wstring file = root + L"\\file";
+    UniqueFileHandle(
+        ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    EXPECT_TRUE(CreateDirectoryTree(file + L"\\child"));
+    EXPECT_FALSE(Exists(file + L"\\child"));
+}
+
+TEST(FileSystemTest, EnsureEmptyFolderCreatesOrInspects) {
+    const std::wstring root = MakeTempFolder(L"empty");
+    const std::wstring missing = root + L"\\x\\y\\";
+    EXPECT_TRUE(EnsureEmptyFolder(missing));
+    EXPECT_TRUE(Exists(missing));
+    EXPECT_TRUE(EnsureEmptyFolder(missing)) << "exists and empty";
+    EXPECT_TRUE(EnsureEmptyFolder(root + L"\\x\\y")) << "without the trailing backslash";
+
+    const std::wstring withFile = root + L"\\withFile";
+    ::CreateDirectoryW(withFile.c_str(), nullptr);
+    UniqueFileHandle(::CreateFileW((withFile + L"\\f.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                   CREATE_ALWAYS, 0, nullptr));
+    EXPECT_FALSE(EnsureEmptyFolder(withFile));
+
+    const std::wstring withFolder = root + L"\\withFolder";
+    ::CreateDirectoryW(withFolder.c_str(), nullptr);
+    ::CreateDirectoryW((withFolder + L"\\sub").c_str(), nullptr);
+    EXPECT_FALSE(EnsureEmptyFolder(withFolder + L"\\"));
+
+    EXPECT_TRUE(EnsureEmptyFolder(withFile + L"\\f.txt")) << "a file: its search finds nothing";
+}
+
+TEST(FileSystemTest, ProgramFilesFolderIsAnAbsolutePath) {
+    const std::wstring folder = GetProgramFilesFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(GetPathDrive(folder), L"C:");
+    EXPECT_TRUE(Exists(folder));
+}
+
+}  // namespace
+}  // namespace tessel

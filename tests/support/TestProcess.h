@@ -1,0 +1,65 @@
+#pragma once
+
+// Helpers for tests that start real processes and use real folders under Wine.
+#include <windows.h>
+
+#include <string>
+
+#include "engine/KernelHandles.h"
+
+namespace tessel::testing_support {
+
+// A Unix path from the build (a compile definition) as Wine sees it: the Linux root is drive Z:.
+inline std::wstring FromBuildPath(const char* unixPath) {
+    std::wstring path = L"Z:";
+    for (const char* p = unixPath; *p != '\0'; ++p) {
+        path.push_back(*p == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*p)));
+    }
+    return path;
+}
+
+#ifdef TESSEL_SUPPORT_DIR
+// A program of tests/support, by file name.
+inline std::wstring SupportProgram(const wchar_t* fileName) {
+    return FromBuildPath(TESSEL_SUPPORT_DIR) + L"\\" + fileName;
+}
+#endif
+
+// Starts `commandLine` (no window, no inherited handles). The handle is empty on failure.
+inline UniqueHandle StartProcess(const std::wstring& commandLine) {
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    std::wstring mutableLine = commandLine;
+    if (!::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                          nullptr, nullptr, &startup, &info)) {
+        return UniqueHandle();
+    }
+    ::CloseHandle(info.hThread);
+    return UniqueHandle(info.hProcess);
+}
+
+// Runs `commandLine` to its end; its exit code, or -1 when it did not start or end in time.
+inline long RunProcess(const std::wstring& commandLine, DWORD timeoutMs = 30'000) {
+    UniqueHandle process = StartProcess(commandLine);
+    if (!process || ::WaitForSingleObject(process.Get(), timeoutMs) != WAIT_OBJECT_0) {
+        return -1;
+    }
+    DWORD code = 0;
+    ::GetExitCodeProcess(process.Get(), &code);
+    return static_cast<long>(code);
+}
+
+// A new, empty folder under the temporary folder, named after `prefix` and this process.
+inline std::wstring MakeTempFolder(const std::wstring& prefix) {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    static int counter = 0;
+    std::wstring folder = std::wstring(temp) + prefix + L"-" +
+                          std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                          std::to_wstring(++counter);
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+}  // namespace tessel::testing_support
