@@ -1,8 +1,26 @@
 #include "engine/SharedMemoryMap.h"
 
+#include <atomic>
 #include <cstring>
 
 namespace tessel {
+namespace {
+
+// The reader polls without any lock, so a text must never be seen half-written: a torn message is
+// not JSON, and that would end the reader. The first byte is cleared first and written last, so a
+// reader sees either the empty text or the whole new one.
+void Publish(char* block, std::string_view text) {
+    std::atomic_ref<char> first(block[0]);
+    first.store('\0', std::memory_order_release);
+    if (text.empty()) {
+        return;
+    }
+    std::memcpy(block + 1, text.data() + 1, text.size() - 1);
+    block[text.size()] = '\0';
+    first.store(text[0], std::memory_order_release);
+}
+
+}  // namespace
 
 CSharedMemoryMap::~CSharedMemoryMap() {
     // std::map would destroy in the same ascending order; spelled out because the order is part of
@@ -42,9 +60,7 @@ bool CSharedMemoryMap::Write(const std::string& name, std::string_view text) {
         if (entry.name != name) {
             continue;
         }
-        auto* block = static_cast<char*>(entry.view.Get());
-        std::memcpy(block, text.data(), length);
-        block[length] = '\0';
+        Publish(static_cast<char*>(entry.view.Get()), text.substr(0, length));
         wrote = true;
     }
     return wrote;
@@ -55,12 +71,15 @@ std::string CSharedMemoryMap::Read(const std::string& name) const {
         if (entry.name != name) {
             continue;
         }
-        const auto* block = static_cast<const char*>(entry.view.Get());
+        auto* block = static_cast<char*>(entry.view.Get());
+        if (std::atomic_ref<char>(block[0]).load(std::memory_order_acquire) == '\0') {
+            return {};
+        }
         const void* end = std::memchr(block, '\0', kMappingSize);
         if (end == nullptr) {
             return {};
         }
-        return std::string(block, static_cast<const char*>(end));
+        return std::string(block, static_cast<const char*>(end) - block);
     }
     return {};
 }

@@ -39,7 +39,8 @@ public:
     void* Open(const std::string& name);
 
     // Copies `text` up to its first zero byte, and a terminating zero, to offset 0 of every view
-    // registered under `name` (exact, case-sensitive). The empty text clears the channel. A text
+    // registered under `name` (exact, case-sensitive). The empty text clears the channel. The first
+    // byte is stored last, so a reader polling the block never sees a half-written text. A text
     // that does not fit the block with its terminator writes nothing; false then, or when no view
     // has that name.
     bool Write(const std::string& name, std::string_view text);

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <fstream>
 #include <sstream>
 
@@ -57,7 +59,8 @@ TEST(SharedMemoryMapTest, NamesAreExactAndUnknownNamesDoNothing) {
     EXPECT_FALSE(map.Write(name + "x", "other"));
     EXPECT_EQ(map.Read(name + "x"), "");
     std::string upper = name;
-    for (auto& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    for (auto& c : upper)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
     EXPECT_EQ(map.Read(upper), "");
     EXPECT_EQ(map.Read(name), "hello");
 }
@@ -129,6 +132,42 @@ TEST(SharedMemoryMapTest, FailedOpenRegistersNothing) {
     EXPECT_EQ(map.Open(bad), nullptr);
     EXPECT_FALSE(map.Write(bad, "x"));
     EXPECT_EQ(map.Read(bad), "");
+}
+
+// The reader takes each text and clears the channel; the writer writes its next text once the
+// channel is empty, as the installer and the silent installer do. However long the texts, the
+// reader sees the empty text or a whole one, never the start of a new text over an old one.
+TEST(SharedMemoryMapTest, PollingReaderNeverSeesAHalfWrittenText) {
+    const auto name = UniqueName("torn");
+    CSharedMemoryMap reader;
+    ASSERT_NE(reader.Open(name), nullptr);
+    const std::string texts[] = {std::string(200'000, 'a'), std::string(100'000, 'b')};
+    constexpr int kWrites = 200;
+    std::atomic<bool> done = false;
+    std::thread writer([&] {
+        CSharedMemoryMap map;
+        map.Open(name);
+        for (int i = 0; i < kWrites; ++i) {
+            while (!map.Read(name).empty()) {
+                std::this_thread::yield();
+            }
+            map.Write(name, texts[i % 2]);
+        }
+        done = true;
+    });
+    int seen = 0;
+    bool torn = false;
+    while (!done || !reader.Read(name).empty()) {
+        const std::string text = reader.Read(name);
+        reader.Write(name, "");
+        if (!text.empty()) {
+            ++seen;
+            torn = torn || !(text == texts[0] || text == texts[1]);
+        }
+    }
+    writer.join();
+    EXPECT_FALSE(torn);
+    EXPECT_GT(seen, 0);
 }
 
 TEST(SharedMemoryMapTest, AnotherProcessSeesTheSameBytes) {
