@@ -1,0 +1,133 @@
+#include "engine/Payload.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/SilentCommandLine.h"
+#include "tests/support/TestProcess.h"
+
+namespace tessel {
+namespace {
+
+using testing_support::FromBuildPath;
+using testing_support::MakeTempFolder;
+
+// This test program carries tests/support's payload probe as its "DATA" 18 resource.
+std::string ReadFile(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+std::vector<std::string> WaitForProbeFields(const std::wstring& payloadPath) {
+    const std::wstring argsFile = payloadPath + L".args";
+    for (int i = 0; i < 200 && ::GetFileAttributesW(argsFile.c_str()) == INVALID_FILE_ATTRIBUTES;
+         ++i) {
+        ::Sleep(50);
+    }
+    ::Sleep(100);  // let the probe finish writing
+    std::vector<std::string> fields;
+    std::istringstream lines(ReadFile(argsFile));
+    for (std::string line; std::getline(lines, line);) {
+        fields.push_back(line);
+    }
+    return fields;
+}
+
+class PayloadTest : public testing::Test {
+protected:
+    void SetUp() override { m_payloadPath = MakeTempFolder(L"payload") + L"\\" + kPayloadFileName; }
+    std::wstring m_payloadPath;
+};
+
+TEST_F(PayloadTest, PathIsTheTemporaryFolderAndTheFixedName) {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    EXPECT_EQ(GetPayloadPath(), std::wstring(temp) + L"TesselInstallSilence.exe");
+}
+
+TEST_F(PayloadTest, ExtractionReplacesAnEarlierFileWithTheResourceBytes) {
+    std::ofstream(m_payloadPath.c_str(), std::ios::binary) << "stale content of an earlier run";
+    auto lock = ExtractPayload(m_payloadPath);
+    ASSERT_TRUE(lock.has_value());
+    EXPECT_EQ(ReadFile(m_payloadPath), ReadFile(FromBuildPath(TESSEL_PROBE_PATH)));
+}
+
+TEST_F(PayloadTest, WrittenPayloadRefusesWritersAndDeletionWhileLocked) {
+    auto lock = ExtractPayload(m_payloadPath);
+    ASSERT_TRUE(lock.has_value());
+    {
+        UniqueFileHandle writer(::CreateFileW(m_payloadPath.c_str(), GENERIC_WRITE,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                              OPEN_EXISTING, 0, nullptr));
+        EXPECT_FALSE(writer);
+        EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    }
+    EXPECT_FALSE(::DeleteFileW(m_payloadPath.c_str()));
+    {
+        UniqueFileHandle reader(::CreateFileW(m_payloadPath.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                              nullptr, OPEN_EXISTING, 0, nullptr));
+        EXPECT_TRUE(reader) << "readers, such as the loader, may still open it";
+    }
+    lock->Reset();
+    EXPECT_TRUE(::DeleteFileW(m_payloadPath.c_str()));
+}
+
+TEST_F(PayloadTest, ExtractionFailsWithoutResourceOrWritableFile) {
+    EXPECT_FALSE(ExtractPayload(m_payloadPath, ::GetModuleHandleW(L"kernel32.dll")).has_value());
+    EXPECT_FALSE(ExtractPayload(m_payloadPath + L".missing\\x.exe").has_value());
+    // Another process holds the file without sharing: it cannot be replaced.
+    UniqueFileHandle holder(
+        ::CreateFileW(m_payloadPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(holder);
+    EXPECT_FALSE(ExtractPayload(m_payloadPath).has_value());
+}
+
+TEST_F(PayloadTest, LaunchedPayloadGetsTheEightFields) {
+    auto lock = ExtractPayload(m_payloadPath);
+    ASSERT_TRUE(lock.has_value());
+    const std::wstring folder = L"C:\\Program Files (x86)\\Tessel Assistant\\";
+    ASSERT_TRUE(LaunchSilentInstaller(folder, true, false, m_payloadPath))
+        << "starts while the payload is locked";
+    const auto fields = WaitForProbeFields(m_payloadPath);
+    const std::vector<std::string> expected = {"C:\\Program Files (x86)\\Tessel Assistant\\",
+                                               "1",
+                                               "0",
+                                               "1",
+                                               "Install",
+                                               "1",
+                                               "0",
+                                               ::GetUserDefaultUILanguage() == 0x0804   ? "0"
+                                               : ::GetUserDefaultUILanguage() == 0x0404 ? "4"
+                                                                                        : "1"};
+    EXPECT_EQ(fields, expected);
+}
+
+TEST_F(PayloadTest, LaunchAsksForElevationAndReportsARefusal) {
+    SHELLEXECUTEINFOW seen = {};
+    std::wstring parameters;
+    const bool started = LaunchSilentInstaller(
+        L"D:\\Apps\\", false, true, m_payloadPath, [&](SHELLEXECUTEINFOW& info) {
+            seen = info;
+            parameters = info.lpParameters;
+            ::SetLastError(ERROR_CANCELLED);  // the user declined the elevation prompt
+            return false;
+        });
+    EXPECT_FALSE(started);
+    EXPECT_EQ(seen.cbSize, sizeof(SHELLEXECUTEINFOW));
+    EXPECT_EQ(seen.fMask, static_cast<ULONG>(SEE_MASK_NOCLOSEPROCESS));
+    EXPECT_STREQ(seen.lpVerb, L"runas");
+    EXPECT_EQ(seen.lpFile, m_payloadPath);
+    EXPECT_EQ(seen.lpDirectory, nullptr);
+    EXPECT_EQ(seen.hwnd, nullptr);
+    EXPECT_EQ(seen.nShow, SW_SHOW);
+    EXPECT_EQ(parameters.substr(0, 22), L"\"D:\\Apps\\\" 0 1 1 \"Inst");
+}
+
+}  // namespace
+}  // namespace tessel
