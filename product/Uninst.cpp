@@ -1,0 +1,223 @@
+// "Uninst.exe": removes what the silent installer installed — the product's files in its own
+// folder, the registry values and keys, the shortcuts and the start-menu folder. Asks first in a
+// plain message box unless given "/S".
+//
+// A running program cannot delete its own file, so the last part is done by a copy of this
+// program in the temporary folder, started with "/cleanup <folder> <process id>": it waits for
+// this process to end, deletes "Uninst.exe" and the folder when nothing else is left in it, and
+// has itself deleted at the next restart.
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/KernelHandles.h"
+#include "engine/ProcessCleanup.h"
+#include "engine/SafeDllSearch.h"
+#include "silent/ProductNames.h"
+
+namespace {
+
+using tessel::UniqueFindHandle;
+using tessel::UniqueHandle;
+using tessel::UniqueRegKey;
+
+constexpr DWORD kExitPatienceMs = 30'000;
+constexpr DWORD kProgramsGoneMs = 100;
+
+struct LocalMemoryTraits {
+    using Type = LPWSTR*;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type memory) noexcept { ::LocalFree(memory); }
+};
+
+std::vector<std::wstring> Arguments() {
+    int count = 0;
+    tessel::UniqueResource<LocalMemoryTraits> fields(
+        ::CommandLineToArgvW(::GetCommandLineW(), &count));
+    std::vector<std::wstring> arguments;
+    for (int i = 1; fields && i < count; ++i) {
+        arguments.emplace_back(fields.Get()[i]);
+    }
+    return arguments;
+}
+
+bool SameText(std::wstring_view a, std::wstring_view b) {
+    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+std::wstring OwnPath() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return length < MAX_PATH ? std::wstring(path, length) : std::wstring();
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    return path.substr(0, path.rfind(L'\\') + 1);
+}
+
+std::wstring SpecialFolder(int csidl) {
+    wchar_t buffer[MAX_PATH] = {};
+    return ::SHGetSpecialFolderPathW(nullptr, buffer, csidl, FALSE) ? std::wstring(buffer)
+                                                                    : std::wstring();
+}
+
+// "DisplayName" of the uninstall entry: the product name the shortcuts were made with.
+std::wstring InstalledProductName() {
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, tessel::kUninstallKeyPath, 0, KEY_QUERY_VALUE,
+                        &opened) != ERROR_SUCCESS) {
+        return L"Tessel Assistant";
+    }
+    const UniqueRegKey key(opened);
+    wchar_t name[MAX_PATH] = {};
+    DWORD bytes = sizeof(name) - sizeof(wchar_t);
+    DWORD type = 0;
+    if (::RegQueryValueExW(key.Get(), L"DisplayName", nullptr, &type, reinterpret_cast<BYTE*>(name),
+                           &bytes) != ERROR_SUCCESS ||
+        type != REG_SZ || name[0] == L'\0') {
+        return L"Tessel Assistant";
+    }
+    return name;
+}
+
+void RemoveRegistryEntries() {
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, tessel::kUninstallKeyPath);
+    HKEY run = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, tessel::kRunKeyPath, 0, KEY_SET_VALUE, &run) ==
+        ERROR_SUCCESS) {
+        const UniqueRegKey key(run);
+        ::RegDeleteValueW(key.Get(), tessel::kRunValueName);
+    }
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, tessel::kProductSettingsKeyPath);
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, tessel::kProductVendorKeyPath);  // only when now empty
+}
+
+// The shortcuts in a folder of our own, then the folder.
+void RemoveShortcutFolder(const std::wstring& folder) {
+    WIN32_FIND_DATAW entry = {};
+    UniqueFindHandle search(::FindFirstFileW((folder + L"\\*.lnk").c_str(), &entry));
+    if (search) {
+        do {
+            ::DeleteFileW((folder + L"\\" + entry.cFileName).c_str());
+        } while (::FindNextFileW(search.Get(), &entry));
+    }
+    search.Reset();
+    ::RemoveDirectoryW(folder.c_str());
+}
+
+void RemoveShortcuts(const std::wstring& productName) {
+    const std::wstring desktop = SpecialFolder(CSIDL_DESKTOPDIRECTORY);
+    if (!desktop.empty()) {
+        ::DeleteFileW((desktop + L"\\" + productName + L".lnk").c_str());
+    }
+    const std::wstring startMenu = SpecialFolder(CSIDL_STARTMENU);
+    if (!startMenu.empty()) {
+        RemoveShortcutFolder(startMenu + L"\\" + productName);
+    }
+    const std::wstring appData = SpecialFolder(CSIDL_APPDATA);
+    if (!appData.empty()) {
+        const std::wstring folder = appData + L"\\" + tessel::kAppDataShortcutFolder;
+        ::DeleteFileW((folder + L"\\" + tessel::kAppDataShortcutFile).c_str());
+        ::RemoveDirectoryW(folder.c_str());  // only when now empty
+    }
+}
+
+void CloseProductPrograms() {
+    const std::vector<std::wstring> programs = {tessel::kLauncherFile, tessel::kNetHelperFile,
+                                                tessel::kClientFile, tessel::kUtilityFile};
+    tessel::TerminateProcessesByName(programs);
+    ::Sleep(kProgramsGoneMs);  // their files stay locked until they are gone
+}
+
+void RemoveProductFiles(const std::wstring& folder) {
+    for (const wchar_t* file : {tessel::kLauncherFile, tessel::kNetHelperFile, tessel::kClientFile,
+                                tessel::kUtilityFile}) {
+        ::DeleteFileW((folder + file).c_str());
+    }
+}
+
+// Hands the removal of this file and its folder to a copy in the temporary folder.
+void StartFinalCleanup(const std::wstring& self, const std::wstring& folder) {
+    wchar_t temp[MAX_PATH + 1] = {};
+    const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
+    if (length == 0 || length > MAX_PATH) {
+        return;
+    }
+    const std::wstring copy = std::wstring(temp, length) + L"TesselUninst-" +
+                              std::to_wstring(::GetCurrentProcessId()) + L".exe";
+    if (!::CopyFileW(self.c_str(), copy.c_str(), FALSE)) {
+        return;
+    }
+    // No backslash before the closing quote: it would escape the quote.
+    std::wstring unquoted = folder;
+    while (!unquoted.empty() && unquoted.back() == L'\\') {
+        unquoted.pop_back();
+    }
+    std::wstring commandLine = L"\"" + copy + L"\" /cleanup \"" + unquoted + L"\" " +
+                               std::to_wstring(::GetCurrentProcessId());
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (::CreateProcessW(copy.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                         temp, &startup, &process)) {
+        UniqueHandle thread(process.hThread);
+        UniqueHandle child(process.hProcess);
+    }
+}
+
+int FinishCleanup(const std::wstring& folder, DWORD parentId) {
+    UniqueHandle parent(::OpenProcess(SYNCHRONIZE, FALSE, parentId));
+    if (parent) {
+        ::WaitForSingleObject(parent.Get(), kExitPatienceMs);
+    }
+    const std::wstring base = folder + L"\\";
+    ::DeleteFileW((base + tessel::kUninstallerFile).c_str());
+    ::RemoveDirectoryW(folder.c_str());  // only when nothing else is left in it
+    ::MoveFileExW(OwnPath().c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    return 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    tessel::RestrictDllSearchToSystem();
+    const auto arguments = Arguments();
+    if (arguments.size() == 3 && SameText(arguments[0], L"/cleanup")) {
+        return FinishCleanup(arguments[1],
+                             static_cast<DWORD>(std::wcstoul(arguments[2].c_str(), nullptr, 10)));
+    }
+    bool silent = false;
+    for (const auto& argument : arguments) {
+        silent = silent || SameText(argument, L"/S");
+    }
+
+    const std::wstring productName = InstalledProductName();
+    if (!silent) {
+        const std::wstring question =
+            L"Remove " + productName + L" and all of its components from this computer?";
+        if (::MessageBoxW(nullptr, question.c_str(), productName.c_str(),
+                          MB_YESNO | MB_ICONQUESTION) != IDYES) {
+            return 1;
+        }
+    }
+    const std::wstring self = OwnPath();
+    const std::wstring folder = FolderOf(self);
+    if (self.empty() || folder.empty()) {
+        return 2;
+    }
+    CloseProductPrograms();
+    RemoveProductFiles(folder);
+    RemoveShortcuts(productName);
+    RemoveRegistryEntries();
+    StartFinalCleanup(self, folder);
+    if (!silent) {
+        ::MessageBoxW(nullptr, (productName + L" has been removed.").c_str(), productName.c_str(),
+                      MB_OK | MB_ICONINFORMATION);
+    }
+    return 0;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace tessel {
+
+enum class ExtractionResult {
+    Done,
+    Unreadable,   // not a ZIP archive, or an entry's data is damaged
+    UnsafeEntry,  // an entry would land outside the folder: nothing was written
+    WriteFailed,  // a folder or file could not be created or written
+};
+
+// Called after each entry with the number of entries done and their total.
+using ExtractionProgress = std::function<void(size_t done, size_t total)>;
+
+// Unpacks a ZIP archive held in memory into `folder` (a full path ending in a backslash), creating
+// it when missing. Every entry's target is checked before the first byte is written: one entry
+// that would escape the folder refuses the whole archive. Existing files are replaced; a file or
+// folder on the way that is a link (junction, symbolic link) is never written through.
+ExtractionResult ExtractArchive(std::span<const uint8_t> archive, const std::wstring& folder,
+                                const ExtractionProgress& progress);
+
+// True when every entry of the archive has a safe target under `folder`: the check the extraction
+// makes first, for callers that must decide before anything else changes on disk.
+bool IsArchiveSafeFor(std::span<const uint8_t> archive, const std::wstring& folder);
+
+// The product archive carried by the running executable: resource "SETUP" 120.
+std::optional<std::span<const uint8_t>> LoadProductArchive();
+
+inline constexpr int kProductArchiveResourceId = 120;
+inline constexpr wchar_t kProductArchiveResourceType[] = L"SETUP";
+
+}  // namespace tessel

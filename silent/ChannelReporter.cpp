@@ -1,0 +1,60 @@
+#include "silent/ChannelReporter.h"
+
+#include <windows.h>
+
+namespace tessel {
+namespace {
+
+// The installer's monitor polls every 5 ms; a reader that has not taken a message within this
+// time is not reading any more.
+constexpr DWORD kReaderPatienceMs = 250;
+constexpr DWORD kPollMs = 1;
+
+}  // namespace
+
+ChannelReporter::ChannelReporter(std::string channelName) : m_name(std::move(channelName)) {
+    m_open = m_channel.Open(m_name) != nullptr;
+}
+
+void ChannelReporter::Report(MessageStyle style, int param) {
+    Write(FormatProgressMessage(style, param));
+}
+
+void ChannelReporter::ReportDriverLine(std::string_view line) {
+    Write(FormatDriverLineMessage(line));
+}
+
+void ChannelReporter::Flush() {
+    if (m_open) {
+        WaitUntilTaken();
+    }
+}
+
+bool ChannelReporter::WaitUntilTaken() {
+    if (m_channel.Read(m_name).empty()) {
+        m_readerPresent = true;
+        return true;
+    }
+    if (!m_readerPresent) {
+        return false;
+    }
+    const ULONGLONG deadline = ::GetTickCount64() + kReaderPatienceMs;
+    while (::GetTickCount64() < deadline) {
+        ::Sleep(kPollMs);
+        if (m_channel.Read(m_name).empty()) {
+            return true;
+        }
+    }
+    m_readerPresent = false;
+    return false;
+}
+
+void ChannelReporter::Write(const std::string& message) {
+    if (!m_open) {
+        return;
+    }
+    WaitUntilTaken();
+    m_channel.Write(m_name, message);
+}
+
+}  // namespace tessel

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "engine/SilentCommandLine.h"
+#include "silent/ChannelReporter.h"
+#include "silent/ProductNames.h"
+#include "silent/ProgressReport.h"
+
+namespace tessel {
+
+// One run of the silent installer: closes the product's programs, replaces its files, runs the
+// driver-component step, writes the registry entries and shortcuts, and reports each stage through
+// the channel. Stops at the first failing step after reporting its code. Holds the reporter; the
+// archive bytes belong to the caller (the module's resource) and outlive the run.
+class SilentInstaller {
+public:
+    SilentInstaller(SilentInstallOptions options, std::span<const uint8_t> archive);
+
+    // 0 when every step succeeded, else the failed step's error code.
+    int Run();
+
+private:
+    bool CloseProductPrograms();
+    bool ExtractProduct(bool removePreviousFolder);
+    void RunDriverComponentStep();
+    bool WriteRegistry();
+    bool WriteProductShortcuts();
+    void StartProduct();
+    int Fail(InstallError error);
+
+    SilentInstallOptions m_options;
+    ProductNames m_names;
+    std::span<const uint8_t> m_archive;  // not owned
+    ChannelReporter m_reporter;
+};
+
+}  // namespace tessel
