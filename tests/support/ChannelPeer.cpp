@@ -6,6 +6,8 @@
 //                                             apart (0: as fast as it can)
 //   channel_peer drain <name> <count>         writes <count> Style 1 messages, each once the
 //                                             channel has been emptied by its reader
+//   channel_peer follow <name> <seconds>      prints each message as it arrives (and takes it out)
+//                                             until an end or error message, or the time is up
 #include <windows.h>
 
 #include <cstdio>
@@ -45,6 +47,25 @@ int Drain(CSharedMemoryMap& channel, const std::string& name, int count) {
     return 0;
 }
 
+int Follow(CSharedMemoryMap& channel, const std::string& name, int seconds) {
+    const ULONGLONG deadline = ::GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
+    while (::GetTickCount64() < deadline) {
+        const std::string text = channel.Read(name);
+        if (text.empty()) {
+            ::Sleep(1);
+            continue;
+        }
+        channel.Write(name, "");
+        std::printf("%s\n", text.c_str());
+        std::fflush(stdout);
+        if (text.find("\"Style\":3") != std::string::npos ||
+            text.find("\"Style\":2") != std::string::npos) {
+            return 0;
+        }
+    }
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -66,6 +87,9 @@ int main(int argc, char** argv) {
     }
     if (mode == "script" && argc >= 5) {
         return Script(channel, name, argv[3], std::atoi(argv[4]));
+    }
+    if (mode == "follow") {
+        return Follow(channel, name, std::atoi(argv[3]));
     }
     if (mode == "drain") {
         return Drain(channel, name, std::atoi(argv[3]));
