@@ -1,7 +1,5 @@
 #include "engine/ProgressMonitor.h"
 
-#include <timeapi.h>
-
 #include <memory>
 #include <system_error>
 #include <thread>
@@ -15,19 +13,36 @@ namespace {
 constexpr DWORD kPollIntervalMs = 5;
 
 // Sleep(5) only means 5 ms when the system timer runs at 1 ms; held for the monitor's lifetime.
+// winmm is not one of the system's known DLLs, and the installer runs from a download folder:
+// it is loaded from System32 by full search rule, never imported.
 class TimerResolution {
 public:
-    TimerResolution() : m_active(::timeBeginPeriod(1) == TIMERR_NOERROR) {}
+    TimerResolution()
+        : m_winmm(::LoadLibraryExW(L"winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+        if (m_winmm) {
+            m_begin = reinterpret_cast<PeriodFunction>(
+                reinterpret_cast<void*>(::GetProcAddress(m_winmm.Get(), "timeBeginPeriod")));
+            m_end = reinterpret_cast<PeriodFunction>(
+                reinterpret_cast<void*>(::GetProcAddress(m_winmm.Get(), "timeEndPeriod")));
+        }
+        m_active = m_begin != nullptr && m_end != nullptr && m_begin(kResolutionMs) == 0;
+    }
     ~TimerResolution() {
         if (m_active) {
-            ::timeEndPeriod(1);
+            m_end(kResolutionMs);
         }
     }
     TimerResolution(const TimerResolution&) = delete;
     TimerResolution& operator=(const TimerResolution&) = delete;
 
 private:
-    bool m_active;
+    using PeriodFunction = UINT(WINAPI*)(UINT);
+    static constexpr UINT kResolutionMs = 1;
+
+    UniqueModule m_winmm;
+    PeriodFunction m_begin = nullptr;
+    PeriodFunction m_end = nullptr;
+    bool m_active = false;
 };
 
 // Returns false when the monitor must stop.
