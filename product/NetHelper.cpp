@@ -92,6 +92,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             return 1;
         }
     }
-    ::FlushFileBuffers(pipe.Get());
     return 0;
 }

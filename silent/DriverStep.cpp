@@ -17,14 +17,29 @@ constexpr DWORD kReadPauseMs = 10;
 constexpr DWORD kHelperCreationFlags =
     CREATE_DEFAULT_ERROR_MODE | CREATE_UNICODE_ENVIRONMENT | CREATE_NEW_CONSOLE;
 
+// First instance only: with an instance of the name made by someone else beforehand, the helper
+// could connect to that one instead, and that process would read what the helper writes.
 UniqueFileHandle CreateFirstPipeInstance(const std::wstring& pipeName) {
     const std::wstring path = L"\\\\.\\pipe\\" + pipeName;
-    // First instance only: a pipe of that name made by someone else beforehand would otherwise
-    // let that process pose as our server's other end, or read what the helper writes.
-    return UniqueFileHandle(::CreateNamedPipeW(
+    UniqueFileHandle pipe(::CreateNamedPipeW(
         path.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_FIRST_PIPE_INSTANCE | FILE_FLAG_OVERLAPPED,
         PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, kMaxInstances,
         kPipeBufferSize, kPipeBufferSize, 0, nullptr));
+    // Not every system honours the flag (Wine does not): count the instances as well.
+    DWORD instances = 0;
+    if (pipe &&
+        ::GetNamedPipeHandleStateW(pipe.Get(), nullptr, &instances, nullptr, nullptr, nullptr, 0) &&
+        instances > 1) {
+        pipe.Reset();
+    }
+    return pipe;
+}
+
+// Whether the process at the other end is the helper we started.
+bool ConnectedToHelper(HANDLE pipe, const UniqueHandle& helper) {
+    ULONG clientId = 0;
+    return ::GetNamedPipeClientProcessId(pipe, &clientId) &&
+           clientId == ::GetProcessId(helper.Get());
 }
 
 UniqueHandle StartHelper(const std::wstring& installFolder, const std::wstring& pipeName) {
@@ -118,6 +133,10 @@ DriverStepOutcome RunDriverStep(const std::wstring& installFolder,
         return DriverStepOutcome::NoHelper;
     }
     if (!WaitForConnection(pipe.Get(), helper, timeouts.connectMs)) {
+        return DriverStepOutcome::NotConnected;
+    }
+    if (!ConnectedToHelper(pipe.Get(), helper)) {
+        ::DisconnectNamedPipe(pipe.Get());
         return DriverStepOutcome::NotConnected;
     }
     UniqueHandle readEvent(::CreateEventW(nullptr, TRUE, FALSE, nullptr));

@@ -44,12 +44,13 @@ std::string FormatDriverLineMessage(std::string_view line) {
 }
 
 int ExtractionPercent(size_t done, size_t total) {
-    if (total == 0) {
+    // The last item always reports the whole range: for some totals the product below would
+    // come out a hair under 100 in floating point and truncate to 99.
+    if (done >= total) {
         return kExtractionRange;
     }
     const double perItem = static_cast<double>(kExtractionRange) / static_cast<double>(total);
-    const int percent = static_cast<int>(static_cast<double>(done) * perItem);
-    return percent > kExtractionRange ? kExtractionRange : percent;
+    return static_cast<int>(static_cast<double>(done) * perItem);
 }
 
 }  // namespace tessel

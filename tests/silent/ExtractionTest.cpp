@@ -1,0 +1,123 @@
+#include "silent/ArchiveExtractor.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/silent/SilentTestSupport.h"
+#include "tests/support/ZipWriter.h"
+
+namespace tessel {
+namespace {
+
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+std::span<const uint8_t> Bytes(const std::string& archive) {
+    return {reinterpret_cast<const uint8_t*>(archive.data()), archive.size()};
+}
+
+// Every file below `root`, relative, in a stable order.
+std::vector<std::string> Listing(const std::wstring& root) {
+    std::vector<std::string> files;
+    if (!fs::exists(fs::path(root))) {
+        return files;
+    }
+    for (const auto& entry : fs::recursive_directory_iterator(fs::path(root))) {
+        files.push_back(fs::relative(entry.path(), fs::path(root)).generic_string());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+class ExtractionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        m_root =
+            TestProgramFolder() + L"extraction\\" + std::wstring(name.begin(), name.end()) + L"\\";
+        fs::remove_all(fs::path(m_root));
+        fs::create_directories(fs::path(m_root));
+        m_folder = m_root + L"Install\\";
+    }
+
+    std::wstring m_root;
+    std::wstring m_folder;
+};
+
+TEST_F(ExtractionTest, WritesFilesAndFoldersAndReportsEachEntry) {
+    ZipWriter writer;
+    writer.Add("Launcher.exe", "launcher");
+    writer.Add("res/", "");
+    writer.Add("res/skin/big.bin", std::string(300000, 'z'), ZipWriter::Method::Deflated);
+    writer.Add("docs\\readme.txt", "read me");
+    const std::string archive = writer.Finish();
+
+    std::vector<std::pair<size_t, size_t>> progress;
+    EXPECT_EQ(
+        ExtractArchive(Bytes(archive), m_folder,
+                       [&](size_t done, size_t total) { progress.emplace_back(done, total); }),
+        ExtractionResult::Done);
+    EXPECT_EQ(ReadFileBytes(m_folder + L"Launcher.exe"), "launcher");
+    EXPECT_EQ(ReadFileBytes(m_folder + L"res\\skin\\big.bin"), std::string(300000, 'z'));
+    EXPECT_EQ(ReadFileBytes(m_folder + L"docs\\readme.txt"), "read me");
+    EXPECT_EQ(progress, (std::vector<std::pair<size_t, size_t>>{{1, 4}, {2, 4}, {3, 4}, {4, 4}}));
+}
+
+TEST_F(ExtractionTest, ReplacesExistingFilesEvenReadOnlyOnes) {
+    WriteFileBytes(m_folder + L"Launcher.exe", "an older and longer launcher");
+    ::SetFileAttributesW((m_folder + L"Launcher.exe").c_str(), FILE_ATTRIBUTE_READONLY);
+    ZipWriter writer;
+    writer.Add("launcher.EXE", "new");
+    const std::string archive = writer.Finish();
+    EXPECT_EQ(ExtractArchive(Bytes(archive), m_folder, nullptr), ExtractionResult::Done);
+    EXPECT_EQ(ReadFileBytes(m_folder + L"Launcher.exe"), "new");
+}
+
+TEST_F(ExtractionTest, UnsafeEntryRefusesTheWholeArchiveBeforeWritingAnything) {
+    const char* unsafeNames[] = {
+        "../escaped.txt",
+        "..\\escaped.txt",
+        "sub/../../escaped.txt",
+        "/escaped.txt",
+        "C:/escaped.txt",
+        "Launcher.exe:hidden",
+        "NUL",
+        "sub/aux.txt",
+        "... /escaped.txt",
+    };
+    for (const char* unsafe : unsafeNames) {
+        SCOPED_TRACE(unsafe);
+        ZipWriter writer;
+        writer.Add("Launcher.exe", "launcher");  // a safe entry first: it must not be written
+        writer.Add("res/", "");
+        writer.Add(unsafe, "outside");
+        const std::string archive = writer.Finish();
+        EXPECT_EQ(ExtractArchive(Bytes(archive), m_folder, nullptr), ExtractionResult::UnsafeEntry);
+        EXPECT_EQ(Listing(m_root), std::vector<std::string>{});
+        EXPECT_FALSE(IsArchiveSafeFor(Bytes(archive), m_folder));
+    }
+}
+
+TEST_F(ExtractionTest, DamagedArchivesFail) {
+    EXPECT_EQ(ExtractArchive(Bytes("not an archive"), m_folder, nullptr),
+              ExtractionResult::Unreadable);
+    ZipWriter writer;
+    writer.Add("Launcher.exe", "launcher");
+    std::string archive = writer.Finish();
+    archive[archive.find("launcher")] = 'L';  // the checksum no longer matches
+    EXPECT_NE(ExtractArchive(Bytes(archive), m_folder, nullptr), ExtractionResult::Done);
+}
+
+TEST_F(ExtractionTest, FileWhereAFolderMustGoFails) {
+    WriteFileBytes(m_folder + L"res", "a file named like the folder");
+    ZipWriter writer;
+    writer.Add("res/a.txt", "a");
+    const std::string archive = writer.Finish();
+    EXPECT_EQ(ExtractArchive(Bytes(archive), m_folder, nullptr), ExtractionResult::WriteFailed);
+}
+
+}  // namespace
+}  // namespace tessel

@@ -1,0 +1,101 @@
+#include "silent/SilentArguments.h"
+
+#include <gtest/gtest.h>
+
+#include "silent/ProductNames.h"
+
+namespace tessel {
+namespace {
+
+TEST(SilentArgumentsTest, FewerThanSevenFieldsGiveNothing) {
+    for (size_t count = 0; count < 7; ++count) {
+        SCOPED_TRACE(count);
+        EXPECT_FALSE(ParseSilentArguments(std::vector<std::wstring>(count, L"1")).has_value());
+    }
+    EXPECT_TRUE(ParseSilentArguments(std::vector<std::wstring>(7, L"1")).has_value());
+}
+
+TEST(SilentArgumentsTest, ReadsEveryFieldOfTheInstallersCommandLine) {
+    const auto parsed = ParseSilentArguments({L"C:\\Program Files (x86)\\Tessel Assistant\\", L"1",
+                                              L"0", L"1", L"Install", L"0", L"1", L"4"});
+    ASSERT_TRUE(parsed.has_value());
+    EXPECT_EQ(parsed->options.installFolder, L"C:\\Program Files (x86)\\Tessel Assistant\\");
+    EXPECT_TRUE(parsed->options.autoRun);
+    EXPECT_FALSE(parsed->options.desktopShortcut);
+    EXPECT_TRUE(parsed->options.reportExtraction);
+    EXPECT_EQ(parsed->channelName, L"Install");
+    EXPECT_FALSE(parsed->options.firstInstall);
+    EXPECT_TRUE(parsed->options.startProduct);
+    EXPECT_EQ(parsed->options.language, ProductLanguage::TraditionalChinese);
+}
+
+TEST(SilentArgumentsTest, FolderIsNormalisedToOneBackslash) {
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"D:\\Games", L"D:\\Games\\"},
+        {L"D:\\Games\\\\", L"D:\\Games\\"},
+        {L"D:\\Games//", L"D:\\Games\\"},
+        {L"C:\\", L"C:\\"},
+    };
+    for (const auto& [field, expected] : cases) {
+        SCOPED_TRACE(std::string(field.begin(), field.end()));
+        const auto parsed =
+            ParseSilentArguments({field, L"0", L"0", L"1", L"Install", L"1", L"0", L"1"});
+        ASSERT_TRUE(parsed.has_value());
+        EXPECT_EQ(parsed->options.installFolder, expected);
+    }
+}
+
+TEST(SilentArgumentsTest, NumbersAreReadLikeAtoi) {
+    const std::pair<std::wstring, int> cases[] = {
+        {L"0", 0},   {L"1", 1},  {L"  7", 7},
+        {L"-3", -3}, {L"+2", 2}, {L"12x", 12},
+        {L"x12", 0}, {L"", 0},   {L"99999999999", INT_MAX},
+    };
+    for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(std::string(text.begin(), text.end()));
+        EXPECT_EQ(ParseDecimalField(text), expected);
+    }
+}
+
+TEST(SilentArgumentsTest, FlagsCountAsSetWhenNotZero) {
+    const auto parsed = ParseSilentArguments({L"C:\\x\\", L"-1", L"2", L"0", L"c", L"abc", L"0"});
+    ASSERT_TRUE(parsed.has_value());
+    EXPECT_TRUE(parsed->options.autoRun);
+    EXPECT_TRUE(parsed->options.desktopShortcut);
+    EXPECT_FALSE(parsed->options.reportExtraction);
+    EXPECT_FALSE(parsed->options.firstInstall);  // not a number: 0, an update
+}
+
+TEST(SilentArgumentsTest, LanguageNumberChoosesTheNames) {
+    struct Case {
+        std::vector<std::wstring> tail;
+        ProductLanguage language;
+        std::wstring product;
+        std::wstring languageId;
+    };
+    const Case cases[] = {
+        {{}, ProductLanguage::SimplifiedChinese, L"Tessel助手", L"2052"},
+        {{L"0"}, ProductLanguage::SimplifiedChinese, L"Tessel助手", L"2052"},
+        {{L"4"}, ProductLanguage::TraditionalChinese, L"Tessel助手", L"1028"},
+        {{L"1"}, ProductLanguage::English, L"Tessel Assistant", L"2057"},
+        {{L"2"}, ProductLanguage::English, L"Tessel Assistant", L"2057"},
+        {{L"-4"}, ProductLanguage::English, L"Tessel Assistant", L"2057"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tail.empty() ? "absent" : std::string(c.tail[0].begin(), c.tail[0].end()));
+        std::vector<std::wstring> fields = {L"C:\\x\\", L"1", L"1", L"1", L"Install", L"1", L"0"};
+        fields.insert(fields.end(), c.tail.begin(), c.tail.end());
+        const auto parsed = ParseSilentArguments(fields);
+        ASSERT_TRUE(parsed.has_value());
+        EXPECT_EQ(parsed->options.language, c.language);
+        const auto names = ProductNamesFor(parsed->options.language);
+        EXPECT_EQ(names.product, c.product);
+        EXPECT_EQ(names.languageId, c.languageId);
+    }
+    EXPECT_EQ(ProductNamesFor(ProductLanguage::SimplifiedChinese).uninstall, L"卸载Tessel助手");
+    EXPECT_EQ(ProductNamesFor(ProductLanguage::TraditionalChinese).uninstall, L"卸載Tessel助手");
+    EXPECT_EQ(ProductNamesFor(ProductLanguage::English).uninstall, L"Uninstall Tessel Assistant");
+}
+
+}  // namespace
+}  // namespace tessel
