@@ -1,0 +1,332 @@
+#include "ui/ButtonUI.h"
+
+#include <cstdio>
+
+#include "ui/AttributeText.h"
+#include "ui/PaintManagerUI.h"
+#include "ui/RenderEngine.h"
+#include "ui/TabLayoutUI.h"
+
+namespace tessel {
+
+CButtonUI::CButtonUI() = default;
+
+void* CButtonUI::QueryInterfaceByName(std::wstring_view name) {
+    return name == L"Button" ? this : CLabelUI::QueryInterfaceByName(name);
+}
+
+unsigned CButtonUI::GetControlFlags() const {
+    return (IsKeyboardEnabled() ? UIFLAG_TABSTOP : 0) | (IsEnabled() ? UIFLAG_SETCURSOR : 0);
+}
+
+bool CButtonUI::Activate() {
+    if (!CControlUI::Activate()) {
+        return false;
+    }
+    if (m_manager != nullptr) {
+        m_manager->SendNotification(this, L"click");
+        if (!m_bindTabLayoutName.empty() && m_bindTabIndex >= 0) {
+            CControlUI* found = m_manager->FindControl(m_bindTabLayoutName);
+            if (auto* tab = found != nullptr ? static_cast<CTabLayoutUI*>(
+                                                   found->QueryInterfaceByName(L"TabLayout"))
+                                             : nullptr) {
+                tab->SelectItem(m_bindTabIndex);
+            }
+        }
+    }
+    return true;
+}
+
+void CButtonUI::SetEnabled(bool enabled) {
+    CControlUI::SetEnabled(enabled);
+    if (!IsEnabled()) {
+        m_buttonState = 0;
+    }
+}
+
+void CButtonUI::HandleEvent(EventRecord& event) {
+    if (!IsMouseEnabled() && IsMouseEvent(event.kind)) {
+        if (m_parent != nullptr) {
+            m_parent->Event(event);
+        } else {
+            CLabelUI::HandleEvent(event);
+        }
+        return;
+    }
+    switch (event.kind) {
+        case EVT_SETFOCUS:
+        case EVT_KILLFOCUS:
+            CLabelUI::HandleEvent(event);
+            Invalidate();
+            return;
+        case EVT_KEYDOWN:
+            if (IsKeyboardEnabled() && (event.key == VK_SPACE || event.key == VK_RETURN)) {
+                Activate();
+                return;
+            }
+            break;
+        case EVT_BUTTONDOWN:
+        case EVT_DBLCLICK:
+            if (m_rcItem.Contains(event.mouse) && IsEnabled()) {
+                m_buttonState |= UISTATE_PUSHED | UISTATE_CAPTURED;
+                Invalidate();
+            }
+            return;
+        case EVT_MOUSEMOVE:
+            if ((m_buttonState & UISTATE_CAPTURED) != 0) {
+                if (m_rcItem.Contains(event.mouse)) {
+                    m_buttonState |= UISTATE_PUSHED;
+                } else {
+                    m_buttonState &= ~UISTATE_PUSHED;
+                }
+                Invalidate();
+            }
+            return;
+        case EVT_BUTTONUP:
+            if ((m_buttonState & UISTATE_CAPTURED) != 0) {
+                m_buttonState &= ~(UISTATE_PUSHED | UISTATE_CAPTURED);
+                Invalidate();
+                if (m_rcItem.Contains(event.mouse)) {
+                    Activate();
+                }
+            }
+            return;
+        case EVT_CONTEXTMENU:
+            if (IsContextMenuUsed() && m_manager != nullptr) {
+                m_manager->SendNotification(this, L"menu", event.wParam, event.lParam);
+            }
+            return;
+        case EVT_MOUSEENTER:
+            if (IsEnabled()) {
+                m_buttonState |= UISTATE_HOT;
+                Invalidate();
+            }
+            return;
+        case EVT_MOUSELEAVE:
+            if (IsEnabled()) {
+                m_buttonState &= ~UISTATE_HOT;
+                Invalidate();
+            }
+            return;
+        case EVT_SETCURSOR:
+            ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+            return;
+        default:
+            break;
+    }
+    CLabelUI::HandleEvent(event);
+}
+
+void CButtonUI::SetNormalImage(std::wstring_view d) {
+    m_normalImage.Set(d);
+    Invalidate();
+}
+void CButtonUI::SetHotImage(std::wstring_view d) {
+    m_hotImage.Set(d);
+    Invalidate();
+}
+void CButtonUI::SetPushedImage(std::wstring_view d) {
+    m_pushedImage.Set(d);
+    Invalidate();
+}
+void CButtonUI::SetFocusedImage(std::wstring_view d) {
+    m_focusedImage.Set(d);
+    Invalidate();
+}
+void CButtonUI::SetDisabledImage(std::wstring_view d) {
+    m_disabledImage.Set(d);
+    Invalidate();
+}
+void CButtonUI::SetStateImage(std::wstring_view d) {
+    m_stateImage.Set(d);
+    Invalidate();
+}
+void CButtonUI::SetStateCount(int count) {
+    m_stateCount = count;
+    Invalidate();
+}
+void CButtonUI::BindTabLayout(std::wstring_view layoutName, int index) {
+    m_bindTabLayoutName = layoutName;
+    m_bindTabIndex = index;
+}
+
+void CButtonUI::ApplyAttribute(std::wstring_view name, std::wstring_view value) {
+    const auto is = [&](std::wstring_view n) { return EqualsNoCase(name, n); };
+    if (is(L"normalimage")) {
+        SetNormalImage(value);
+    } else if (is(L"hotimage")) {
+        SetHotImage(value);
+    } else if (is(L"pushedimage")) {
+        SetPushedImage(value);
+    } else if (is(L"focusedimage")) {
+        SetFocusedImage(value);
+    } else if (is(L"disabledimage")) {
+        SetDisabledImage(value);
+    } else if (is(L"hotforeimage")) {
+        m_hotForeImage.Set(value);
+    } else if (is(L"pushedforeimage")) {
+        m_pushedForeImage.Set(value);
+    } else if (is(L"stateimage")) {
+        SetStateImage(value);
+    } else if (is(L"statecount")) {
+        SetStateCount(ParseInt(value));
+    } else if (is(L"bindtabindex")) {
+        m_bindTabIndex = ParseInt(value);
+    } else if (is(L"bindtablayoutname")) {
+        m_bindTabLayoutName = value;
+    } else if (is(L"hotbkcolor")) {
+        m_hotBkColor = ParseColor(value);
+    } else if (is(L"pushedbkcolor")) {
+        m_pushedBkColor = ParseColor(value);
+    } else if (is(L"disabledbkcolor")) {
+        m_disabledBkColor = ParseColor(value);
+    } else if (is(L"hottextcolor")) {
+        m_hotTextColor = ParseColor(value);
+    } else if (is(L"pushedtextcolor")) {
+        m_pushedTextColor = ParseColor(value);
+    } else if (is(L"focusedtextcolor")) {
+        m_focusedTextColor = ParseColor(value);
+    } else if (is(L"hotfont")) {
+        m_hotFont = ParseInt(value);
+    } else if (is(L"pushedfont")) {
+        m_pushedFont = ParseInt(value);
+    } else if (is(L"focuedfont")) {  // the markup's spelling of the focused font
+        m_focusedFont = ParseInt(value);
+    } else {
+        CLabelUI::ApplyAttribute(name, value);
+    }
+}
+
+void CButtonUI::RefreshState() {
+    if (IsFocused()) {
+        m_buttonState |= UISTATE_FOCUSED;
+    } else {
+        m_buttonState &= ~UISTATE_FOCUSED;
+    }
+    if (!IsEnabled()) {
+        m_buttonState |= UISTATE_DISABLED;
+    } else {
+        m_buttonState &= ~UISTATE_DISABLED;
+    }
+    if (m_manager != nullptr && m_manager->GetPaintWindow() != nullptr &&
+        !::IsWindowEnabled(m_manager->GetPaintWindow())) {
+        m_buttonState &= UISTATE_DISABLED;
+    }
+}
+
+bool CButtonUI::SplitStateStrip(ImageSlot& strip, int count, ImageSlot* const* targets,
+                                size_t targetCount) {
+    if (strip.IsEmpty() || count < 1 || m_manager == nullptr) {
+        return false;
+    }
+    const ImageDrawSpec& spec = strip.Spec({}, 100);
+    const ImageRecord* image =
+        m_manager->LookUpImage(spec.name, spec.resourceType, spec.mask, spec.hsl);
+    if (image == nullptr) {
+        return false;
+    }
+    const int frameWidth = image->Width() / count;
+    for (int k = 1; k <= count && static_cast<size_t>(k) <= targetCount; ++k) {
+        if (targets[k - 1] == nullptr) {
+            continue;
+        }
+        wchar_t modifier[96];
+        std::swprintf(modifier, std::size(modifier), L"' dest='%d,%d,%d,%d' source='%d,%d,%d,%d'",
+                      spec.dest.left, spec.dest.top, spec.dest.right, spec.dest.bottom,
+                      (k - 1) * frameWidth, 0, k * frameWidth, image->Height());
+        targets[k - 1]->Set(L"res='" + spec.name + L"' restype='" + spec.resourceType + modifier);
+    }
+    return true;
+}
+
+void CButtonUI::PaintBackColor(HDC dc) {
+    if ((m_buttonState & UISTATE_DISABLED) != 0) {
+        if (m_disabledBkColor != 0) {
+            CRenderEngine::FillColor(dc, m_rcPaint, m_disabledBkColor);
+            return;
+        }
+    } else if ((m_buttonState & UISTATE_PUSHED) != 0) {
+        if (m_pushedBkColor != 0) {
+            CRenderEngine::FillColor(dc, m_rcPaint, m_pushedBkColor);
+            return;
+        }
+    } else if ((m_buttonState & UISTATE_HOT) != 0) {
+        if (m_hotBkColor != 0) {
+            CRenderEngine::FillColor(dc, m_rcPaint, m_hotBkColor);
+            return;
+        }
+    }
+    CLabelUI::PaintBackColor(dc);
+}
+
+void CButtonUI::PaintStateImage(HDC dc) {
+    if (m_normalImage.IsEmpty() && !m_stateImage.IsEmpty() && m_stateCount >= 1) {
+        // Frame 2 serves as the pushed image too until a third frame replaces it.
+        ImageSlot* const frames[] = {&m_normalImage, &m_hotImage, &m_pushedImage, &m_disabledImage};
+        if (SplitStateStrip(m_stateImage, m_stateCount, frames, std::size(frames)) &&
+            m_stateCount == 2) {
+            m_pushedImage.Set(m_hotImage.Text());
+        }
+    }
+    RefreshState();
+    struct Candidate {
+        unsigned bit;
+        ImageSlot* image;
+    };
+    const Candidate candidates[] = {{UISTATE_DISABLED, &m_disabledImage},
+                                    {UISTATE_PUSHED, &m_pushedImage},
+                                    {UISTATE_HOT, &m_hotImage},
+                                    {UISTATE_FOCUSED, &m_focusedImage}};
+    for (const Candidate& c : candidates) {
+        if ((m_buttonState & c.bit) != 0 && !c.image->IsEmpty()) {
+            if (DrawImage(dc, *c.image)) {
+                return;
+            }
+            break;
+        }
+    }
+    DrawImage(dc, m_normalImage);
+}
+
+void CButtonUI::PaintForegroundImage(HDC dc) {
+    if ((m_buttonState & UISTATE_PUSHED) != 0 && !m_pushedForeImage.IsEmpty()) {
+        DrawImage(dc, m_pushedForeImage);
+    } else if ((m_buttonState & UISTATE_HOT) != 0 && !m_hotForeImage.IsEmpty()) {
+        DrawImage(dc, m_hotForeImage);
+    } else {
+        CLabelUI::PaintForegroundImage(dc);
+    }
+}
+
+uint32_t CButtonUI::ButtonTextColor() const {
+    if ((m_buttonState & UISTATE_PUSHED) != 0 && m_pushedTextColor != 0) {
+        return m_pushedTextColor;
+    }
+    if ((m_buttonState & UISTATE_HOT) != 0 && m_hotTextColor != 0) {
+        return m_hotTextColor;
+    }
+    if ((m_buttonState & UISTATE_FOCUSED) != 0 && m_focusedTextColor != 0) {
+        return m_focusedTextColor;
+    }
+    return LabelTextColor();
+}
+
+int CButtonUI::ButtonFont() const {
+    if ((m_buttonState & UISTATE_PUSHED) != 0 && m_pushedFont != -1) {
+        return m_pushedFont;
+    }
+    if ((m_buttonState & UISTATE_HOT) != 0 && m_hotFont != -1) {
+        return m_hotFont;
+    }
+    if ((m_buttonState & UISTATE_FOCUSED) != 0 && m_focusedFont != -1) {
+        return m_focusedFont;
+    }
+    return m_font;
+}
+
+void CButtonUI::PaintText(HDC dc) {
+    RefreshState();
+    DrawLabelText(dc, ButtonTextColor(), ButtonFont());
+}
+
+}  // namespace tessel

@@ -1,0 +1,38 @@
+#include "ui/CheckBoxUI.h"
+
+#include "ui/AttributeText.h"
+#include "ui/PaintManagerUI.h"
+
+namespace tessel {
+
+void* CCheckBoxUI::QueryInterfaceByName(std::wstring_view name) {
+    return name == L"CheckBox" ? this : COptionUI::QueryInterfaceByName(name);
+}
+
+void CCheckBoxUI::HandleEvent(EventRecord& event) {
+    if (m_autoCheck && IsEnabled() &&
+        (event.kind == EVT_BUTTONDOWN || event.kind == EVT_DBLCLICK) &&
+        m_rcItem.Contains(event.mouse)) {
+        SetSelected(!m_selected);
+        if (m_manager != nullptr) {
+            m_manager->SendNotification(this, L"checkclick", m_selected ? 1 : 0);
+        }
+        Invalidate();
+    }
+    COptionUI::HandleEvent(event);
+}
+
+bool CCheckBoxUI::Activate() {
+    // With auto-check the press already toggled the box; the click is still reported.
+    return m_autoCheck ? CButtonUI::Activate() : COptionUI::Activate();
+}
+
+void CCheckBoxUI::ApplyAttribute(std::wstring_view name, std::wstring_view value) {
+    if (EqualsNoCase(name, L"EnableAutoCheck")) {
+        SetAutoCheck(ParseBool(value));
+    } else {
+        COptionUI::ApplyAttribute(name, value);
+    }
+}
+
+}  // namespace tessel

@@ -1,0 +1,29 @@
+#include "ui/GdiHandles.h"
+
+namespace tessel {
+
+DibSection CreateDibSection(int width, int height) {
+    DibSection dib;
+    if (width <= 0 || height <= 0) {
+        return dib;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    dib.bitmap.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dib.bitmap || bits == nullptr) {
+        dib.bitmap.Reset();
+        return dib;
+    }
+    dib.pixels = static_cast<uint32_t*>(bits);
+    dib.width = width;
+    dib.height = height;
+    return dib;
+}
+
+}  // namespace tessel

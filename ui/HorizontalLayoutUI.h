@@ -1,0 +1,22 @@
+#pragma once
+
+#include "ui/ContainerUI.h"
+
+namespace tessel {
+
+// Stacks its children left to right; children without a width share what is left.
+class CHorizontalLayoutUI : public CContainerUI {
+public:
+    std::wstring_view GetClass() const override { return L"HorizontalLayoutUI"; }
+    void* QueryInterfaceByName(std::wstring_view name) override;
+    void SetPos(UiRect rc, bool needInvalidate = true) override;
+
+protected:
+    void ApplyAttribute(std::wstring_view name, std::wstring_view value) override;
+
+    // The separator band that would let the user drag the width; kept, not acted on.
+    int m_sepWidth = 0;
+    bool m_sepImmediate = false;
+};
+
+}  // namespace tessel

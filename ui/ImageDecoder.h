@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace tessel {
+
+// Decodes PNG, JPEG or BMP bytes to 8-bit R, G, B, A. Nothing for bytes that are not an image,
+// are truncated or describe an image above kMaxImageDimension on a side. Free of <windows.h>.
+struct DecodedImage {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgba;  // width * height * 4
+};
+
+inline constexpr int kMaxImageDimension = 16384;
+
+std::optional<DecodedImage> DecodeImage(std::span<const uint8_t> bytes);
+
+}  // namespace tessel

@@ -1,0 +1,124 @@
+#include "ui/NinePiece.h"
+
+#include <algorithm>
+
+namespace tessel {
+
+UiRect ClampImageSource(const UiRect& requested, UiSize image) {
+    UiRect source = requested.IsZero() ? UiRect{0, 0, image.cx, image.cy} : requested;
+    source.right = std::min(source.right, image.cx);
+    source.bottom = std::min(source.bottom, image.cy);
+    source.left = std::clamp(source.left, 0, image.cx);
+    source.top = std::clamp(source.top, 0, image.cy);
+    return source;
+}
+
+UiRect ImageDestination(const UiRect& control, const UiRect& dest) {
+    if (dest.IsZero()) {
+        return control;
+    }
+    return {control.left + dest.left, control.top + dest.top,
+            std::min(control.left + dest.right, control.right),
+            std::min(control.top + dest.bottom, control.bottom)};
+}
+
+namespace {
+
+bool SourceInside(const UiRect& source, UiSize image) {
+    return source.left >= 0 && source.top >= 0 && source.right <= image.cx &&
+           source.bottom <= image.cy && !source.IsEmpty();
+}
+
+void Emit(const NinePieceInput& in, const BlitPiece& piece,
+          const std::function<void(const BlitPiece&)>& draw) {
+    if (piece.dest.IsEmpty() || !SourceInside(piece.source, in.image) ||
+        !piece.dest.Intersects(in.paint)) {
+        return;
+    }
+    draw(piece);
+}
+
+// Tiles `dest` with copies of `source` along the tiled directions; in a direction that is not
+// tiled one tile spans the whole extent (stretched). Only tiles that meet `paint` are visited, so
+// the cost follows the painted area, not the number of tiles.
+void EmitTiles(const NinePieceInput& in, const UiRect& dest, const UiRect& source,
+               const std::function<void(const BlitPiece&)>& draw) {
+    const int tileW = in.xTiled ? source.Width() : dest.Width();
+    const int tileH = in.yTiled ? source.Height() : dest.Height();
+    if (tileW <= 0 || tileH <= 0) {
+        return;
+    }
+    const UiRect visible = dest.Intersect(in.paint);
+    if (visible.IsEmpty()) {
+        return;
+    }
+    const int firstX = (visible.left - dest.left) / tileW;
+    const int lastX = (visible.right - dest.left - 1) / tileW;
+    const int firstY = (visible.top - dest.top) / tileH;
+    const int lastY = (visible.bottom - dest.top - 1) / tileH;
+    for (int j = firstY; j <= lastY; ++j) {
+        for (int i = firstX; i <= lastX; ++i) {
+            BlitPiece piece;
+            piece.dest.left = dest.left + i * tileW;
+            piece.dest.top = dest.top + j * tileH;
+            piece.dest.right = std::min(piece.dest.left + tileW, dest.right);
+            piece.dest.bottom = std::min(piece.dest.top + tileH, dest.bottom);
+            piece.source = source;
+            if (in.xTiled) {
+                piece.source.right = source.left + piece.dest.Width();
+            }
+            if (in.yTiled) {
+                piece.source.bottom = source.top + piece.dest.Height();
+            }
+            piece.tile = in.xTiled && in.yTiled;
+            Emit(in, piece, draw);
+        }
+    }
+}
+
+}  // namespace
+
+void ForEachNinePiece(const NinePieceInput& in, const std::function<void(const BlitPiece&)>& draw) {
+    const UiRect& d = in.dest;
+    const UiRect& s = in.source;
+    const int l = in.corners.left;
+    const int t = in.corners.top;
+    const int r = in.corners.right;
+    const int b = in.corners.bottom;
+    if (l < 0 || t < 0 || r < 0 || b < 0 || d.IsEmpty() || s.IsEmpty()) {
+        return;
+    }
+
+    if (!in.hole) {
+        const UiRect middleDest{d.left + l, d.top + t, d.right - r, d.bottom - b};
+        const UiRect middleSource{s.left + l, s.top + t, s.right - r, s.bottom - b};
+        if (!middleDest.IsEmpty() && !middleSource.IsEmpty()) {
+            if (in.xTiled || in.yTiled) {
+                EmitTiles(in, middleDest, middleSource, draw);
+            } else {
+                Emit(in, {middleDest, middleSource}, draw);
+            }
+        }
+    }
+
+    const BlitPiece borders[] = {
+        {{d.left, d.top, d.left + l, d.top + t}, {s.left, s.top, s.left + l, s.top + t}},
+        {{d.left + l, d.top, d.right - r, d.top + t}, {s.left + l, s.top, s.right - r, s.top + t}},
+        {{d.right - r, d.top, d.right, d.top + t}, {s.right - r, s.top, s.right, s.top + t}},
+        {{d.left, d.top + t, d.left + l, d.bottom - b},
+         {s.left, s.top + t, s.left + l, s.bottom - b}},
+        {{d.right - r, d.top + t, d.right, d.bottom - b},
+         {s.right - r, s.top + t, s.right, s.bottom - b}},
+        {{d.left, d.bottom - b, d.left + l, d.bottom},
+         {s.left, s.bottom - b, s.left + l, s.bottom}},
+        {{d.left + l, d.bottom - b, d.right - r, d.bottom},
+         {s.left + l, s.bottom - b, s.right - r, s.bottom}},
+        {{d.right - r, d.bottom - b, d.right, d.bottom},
+         {s.right - r, s.bottom - b, s.right, s.bottom}},
+    };
+    for (const BlitPiece& piece : borders) {
+        Emit(in, piece, draw);
+    }
+}
+
+}  // namespace tessel

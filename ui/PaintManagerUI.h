@@ -1,0 +1,230 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "ui/DisplayScale.h"
+#include "ui/GdiHandles.h"
+#include "ui/Geometry.h"
+#include "ui/UiEvents.h"
+
+namespace tessel {
+
+class CControlUI;
+
+// A decoded image: premultiplied pixels in a 32-bit top-down DIB section.
+struct ImageRecord {
+    DibSection dib;
+    bool hasAlpha = false;
+    std::wstring resourceType;
+    uint32_t mask = 0;
+    bool hsl = false;
+    std::vector<uint32_t> originalPixels;  // kept only for HSL adjustment
+
+    int Width() const { return dib.width; }
+    int Height() const { return dib.height; }
+    HBITMAP Bitmap() const { return dib.bitmap.Get(); }
+};
+
+struct FontRecord {
+    UniqueFont font;
+    std::wstring face;
+    int size = 0;  // pixels, before display scaling
+    bool bold = false;
+    bool underline = false;
+    bool italic = false;
+    TEXTMETRICW metrics{};
+};
+
+// The five default text colours, ARGB.
+struct DefaultColors {
+    uint32_t disabledText = 0xFFA7A6AA;
+    uint32_t text = 0xFF000000;
+    uint32_t link = 0xFF0000FF;
+    uint32_t linkHover = 0xFFD3215F;
+    uint32_t selectedBackground = 0xFFBAE4FF;
+};
+
+// Window-level attributes read from the markup's `Window` element. The window host and the
+// message dispatch act on them; this class only keeps them.
+struct WindowAttributes {
+    UiSize initialSize;
+    UiRect sizeBox;
+    UiRect caption;
+    UiSize roundCorner;
+    UiSize minInfo;
+    UiSize maxInfo;
+    bool showUpdateRect = false;
+    int opacity = 255;
+    int layeredOpacity = 255;
+    std::wstring layeredImage;
+    bool noActivate = false;
+    bool gdiplusText = false;
+    int textRenderingHint = 0;
+    int hoverTime = 400;
+    std::unordered_map<std::wstring, std::wstring> custom;
+};
+
+// The per-window half of CPaintManagerUI: one window's resources and its tree. Each skinned window
+// owns one paint manager. Every resource table exists twice, once for the window and once shared
+// by every window of the process; lookups try the window's table first.
+//
+// Ownership: the manager owns the attached root control (and so the tree), the decoded images and
+// the fonts. Controls hold raw pointers back to it; it outlives the tree.
+//
+// Resources live here (PaintManagerUI.cpp). Window message dispatch, events, focus and the paint
+// cycle belong in PaintManagerDispatch.cpp next to it.
+class CPaintManagerUI {
+public:
+    CPaintManagerUI();
+    ~CPaintManagerUI();
+    CPaintManagerUI(const CPaintManagerUI&) = delete;
+    CPaintManagerUI& operator=(const CPaintManagerUI&) = delete;
+
+    // ---- process-wide ----
+    static void SetResourceInstance(HINSTANCE instance);
+    static HINSTANCE GetResourceInstance();
+
+    // ---- binding ----
+    // Clears the window's own tables (not the shared ones), its option groups and its named
+    // controls, and binds the manager to `window` (null keeps it windowless, as tests use it).
+    void Init(HWND window, const wchar_t* name = nullptr);
+    HWND GetPaintWindow() const { return m_window; }
+    const std::wstring& GetName() const { return m_name; }
+    // The window's DC when bound, else a memory DC kept for measuring text.
+    HDC GetPaintDC();
+
+    // ---- images ----
+    const ImageRecord* GetImage(std::wstring_view name) const;
+    const ImageRecord* LookUpImage(std::wstring_view name, std::wstring_view type, uint32_t mask,
+                                   bool hsl);
+    const ImageRecord* AddImage(std::wstring_view name, std::wstring_view type, uint32_t mask,
+                                bool hsl, bool shared);
+
+    // ---- fonts ----
+    HFONT AddFont(int id, std::wstring_view face, int size, bool bold, bool underline, bool italic,
+                  bool shared);
+    // The font record of `id` (window, then shared), else the default font; negative = default.
+    const FontRecord& LookUpFont(int id);
+    HFONT GetFont(int id) { return LookUpFont(id).font.Get(); }
+    void SetDefaultFont(std::wstring_view face, int size, bool bold, bool underline, bool italic,
+                        bool shared);
+    const FontRecord& GetDefaultFontInfo() const;
+
+    // ---- styles and class defaults ----
+    // The first definition of a name wins; returns false when it was discarded.
+    bool AddStyle(std::wstring_view name, std::wstring_view list, bool shared);
+    std::optional<std::wstring_view> GetStyle(std::wstring_view name) const;
+    void AddClassDefaults(std::wstring_view className, std::wstring_view list, bool shared);
+    std::optional<std::wstring_view> GetClassDefaults(std::wstring_view className) const;
+
+    // ---- default colours ----
+    // A shared setter also moves this window's value when it still equals the old shared one.
+    void SetDefaultDisabledColor(uint32_t color, bool shared);
+    void SetDefaultFontColor(uint32_t color, bool shared);
+    void SetDefaultLinkFontColor(uint32_t color, bool shared);
+    void SetDefaultLinkHoverFontColor(uint32_t color, bool shared);
+    void SetDefaultSelectedBkColor(uint32_t color, bool shared);
+    uint32_t GetDefaultDisabledColor() const { return m_colors.disabledText; }
+    uint32_t GetDefaultFontColor() const { return m_colors.text; }
+    uint32_t GetDefaultLinkFontColor() const { return m_colors.link; }
+    uint32_t GetDefaultLinkHoverFontColor() const { return m_colors.linkHover; }
+    uint32_t GetDefaultSelectedBkColor() const { return m_colors.selectedBackground; }
+
+    // ---- scale, modes and window attributes ----
+    DisplayScale& GetDisplayScale() { return m_scale; }
+    const DisplayScale& GetDisplayScale() const { return m_scale; }
+    int Scale(int value) const { return m_scale.Scale(value); }
+    void SetForceUseSharedRes(bool force) { m_forceShared = force; }
+    bool IsForceUseSharedRes() const { return m_forceShared; }
+    bool IsLayered() const { return m_layered; }
+    void SetLayered(bool layered) { m_layered = layered; }
+    bool IsUseGdiplusText() const { return m_windowAttributes.gdiplusText; }
+    WindowAttributes& GetWindowAttributes() { return m_windowAttributes; }
+    const WindowAttributes& GetWindowAttributes() const { return m_windowAttributes; }
+
+    // ---- the tree ----
+    // Takes ownership of `root`; binds the tree to this manager and fills the name table.
+    void AttachRoot(CControlUI* root);
+    CControlUI* GetRoot() const { return m_root.get(); }
+    // Gives `control` and its subtree this manager and their parents; names join the table.
+    void BindControlTree(CControlUI* control, CControlUI* parent);
+    void RegisterControlName(CControlUI* control);
+    // Forgets a control that is being deleted: name, focus, hover and group entries.
+    void ForgetControl(CControlUI* control);
+    CControlUI* FindControl(std::wstring_view name) const;
+    // Takes ownership; the control is deleted by the next notification drain, never while its own
+    // events may still be on the stack.
+    void AddDelayedCleanup(CControlUI* control);
+
+    // ---- option groups ----
+    void AddOptionGroup(std::wstring_view group, CControlUI* control);
+    const std::vector<CControlUI*>* GetOptionGroup(std::wstring_view group) const;
+    void RemoveOptionGroup(std::wstring_view group, CControlUI* control);
+
+    // ---- updates and painting requests ----
+    void NeedUpdate() { m_updateNeeded = true; }
+    bool IsUpdateNeeded() const { return m_updateNeeded; }
+    void ClearUpdateNeeded() { m_updateNeeded = false; }
+    void Invalidate(const UiRect& rect);
+
+    // ---- focus ----
+    CControlUI* GetFocus() const { return m_focus; }
+    void SetFocus(CControlUI* control);
+    // While a layout is pending, moving forward only marks focus as needed; the paint cycle
+    // repeats the move once the tree has been placed.
+    void MoveFocusToNext(bool forward = true);
+    bool IsFocusNeeded() const { return m_focusNeeded; }
+
+    // ---- notifications ----
+    void AddNotifier(INotifyUI* notifier);
+    void RemoveNotifier(INotifyUI* notifier);
+    void SendNotification(CControlUI* control, std::wstring_view type, uintptr_t wParam = 0,
+                          intptr_t lParam = 0, bool async = false);
+    void SendNotification(NotifyRecord& notification, bool async = false);
+    // Deletes the delayed clean-up controls and delivers the queued notifications in order.
+    void DrainNotificationQueue();
+    UiPoint GetMousePos() const { return m_lastMouse; }
+
+private:
+    struct ResourceTables;
+    static ResourceTables& Shared();
+    ResourceTables& TablesFor(bool shared);
+    std::unique_ptr<FontRecord> CreateFontRecord(std::wstring_view face, int size, bool bold,
+                                                 bool underline, bool italic, bool addBold);
+    void SetDefaultColor(uint32_t DefaultColors::*field, uint32_t color, bool shared);
+    void DeliverNotification(NotifyRecord& notification);
+
+    HWND m_window = nullptr;
+    std::wstring m_name;
+    WindowDc m_windowDc;
+    UniqueMemoryDc m_measureDc;
+    std::unique_ptr<ResourceTables> m_own;
+    DefaultColors m_colors;
+    DisplayScale m_scale;
+    bool m_forceShared = false;
+    bool m_layered = false;
+    bool m_updateNeeded = false;
+    bool m_focusNeeded = false;
+    WindowAttributes m_windowAttributes;
+
+    std::unordered_map<std::wstring, CControlUI*> m_namedControls;
+    std::unordered_map<std::wstring, std::vector<CControlUI*>> m_optionGroups;
+    CControlUI* m_focus = nullptr;  // not owned; a control of this tree
+    UiPoint m_lastMouse;
+    std::vector<INotifyUI*> m_notifiers;  // not owned
+    std::deque<NotifyRecord> m_queuedNotifications;
+    bool m_notificationPosted = false;
+    std::vector<std::unique_ptr<CControlUI>> m_delayedCleanup;
+    std::unique_ptr<CControlUI> m_root;  // destroyed first: controls may call back while dying
+};
+
+}  // namespace tessel

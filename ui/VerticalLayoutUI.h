@@ -1,0 +1,22 @@
+#pragma once
+
+#include "ui/ContainerUI.h"
+
+namespace tessel {
+
+// Stacks its children top to bottom; children without a height share what is left.
+class CVerticalLayoutUI : public CContainerUI {
+public:
+    std::wstring_view GetClass() const override { return L"VerticalLayoutUI"; }
+    void* QueryInterfaceByName(std::wstring_view name) override;
+    void SetPos(UiRect rc, bool needInvalidate = true) override;
+
+protected:
+    void ApplyAttribute(std::wstring_view name, std::wstring_view value) override;
+
+    // The separator band that would let the user drag the height; kept, not acted on.
+    int m_sepHeight = 0;
+    bool m_sepImmediate = false;
+};
+
+}  // namespace tessel
