@@ -31,8 +31,9 @@ bool SourceInside(const UiRect& source, UiSize image) {
 
 void Emit(const NinePieceInput& in, const BlitPiece& piece,
           const std::function<void(const BlitPiece&)>& draw) {
-    if (piece.dest.IsEmpty() || !SourceInside(piece.source, in.image) ||
-        !piece.dest.Intersects(in.paint)) {
+    // Corners wider than the destination would reach outside it: such pieces are left out.
+    if (piece.dest.IsEmpty() || piece.dest.Intersect(in.dest) != piece.dest ||
+        !SourceInside(piece.source, in.image) || !piece.dest.Intersects(in.paint)) {
         return;
     }
     draw(piece);

@@ -19,9 +19,9 @@ namespace tessel {
 //   +-----+---------------+-----+
 //
 // Pieces are reported middle first (tiles in rows), then the eight borders in the order TL, T, TR,
-// L, R, BL, B, BR. Only pieces with positive sizes, a destination that meets `paint` and a source
-// that lies inside the image are reported, so a malformed description draws less, never reads
-// outside the image.
+// L, R, BL, B, BR. Only pieces with positive sizes, a destination inside `dest` that meets `paint`
+// and a source inside the image are reported, so a malformed description draws less, never reads
+// outside the image. Corners that together exceed the destination may overlap.
 struct BlitPiece {
     UiRect dest;
     UiRect source;
