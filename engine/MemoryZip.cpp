@@ -20,7 +20,9 @@ struct MemoryZip::Located {
 namespace {
 
 constexpr uint64_t kMinChunkSize = 4 * 1024;
-constexpr uint64_t kMaxChunkSize = 256 * 1024;
+// Each chunk is inflated and then checksummed: a chunk that stays in the processor's cache between
+// the two passes reads markedly faster than one of 256 KB (bench/ExtractionBench.cpp).
+constexpr uint64_t kMaxChunkSize = 64 * 1024;
 constexpr size_t kMaxNameLength = 4096;
 
 voidpf OpenStream(voidpf, const void* stream, int) {
