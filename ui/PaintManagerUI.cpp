@@ -73,6 +73,11 @@ CPaintManagerUI::ResourceTables& CPaintManagerUI::Shared() {
         font->bold = description.lfWeight >= FW_BOLD;
         font->italic = description.lfItalic != 0;
         font->underline = description.lfUnderline != 0;
+        UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+        if (dc && font->font) {
+            ScopedSelectObject select(dc.Get(), font->font.Get());
+            ::GetTextMetricsW(dc.Get(), &font->metrics);
+        }
         t.defaultFont = std::move(font);
         return t;
     }();
