@@ -20,8 +20,10 @@
 #include <thread>
 #include <vector>
 
+#include "bench/BenchClock.h"
 #include "engine/SharedMemoryMap.h"
 #include "silent/SilentInstaller.h"
+#include "tests/silent/SilentTestSupport.h"
 #include "tests/support/ZipWriter.h"
 
 namespace fs = std::filesystem;
@@ -84,25 +86,6 @@ struct Timing {
     double processor = -1;
 };
 
-double ThreadSeconds() {
-    FILETIME created;
-    FILETIME exited;
-    FILETIME kernel;
-    FILETIME user;
-    ::GetThreadTimes(::GetCurrentThread(), &created, &exited, &kernel, &user);
-    auto ticks = [](FILETIME t) {
-        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-    };
-    return static_cast<double>(ticks(kernel) + ticks(user)) / 1e7;
-}
-
-double Seconds(LARGE_INTEGER start, LARGE_INTEGER end) {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(end.QuadPart - start.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
-
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
@@ -116,40 +99,27 @@ fs::path OwnFolder() {
 
 // As plain_unzip measured itself; negative when it failed.
 Timing RunPlain(const fs::path& archive, const fs::path& out, const fs::path& result) {
-    const fs::path program = OwnFolder() / "plain_unzip.exe";
-    std::wstring commandLine = L"\"" + program.wstring() + L"\" \"" + archive.wstring() + L"\" \"" +
-                               out.wstring() + L"\" \"" + result.wstring() + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &info)) {
-        return {};
-    }
-    ::WaitForSingleObject(info.hProcess, INFINITE);
-    DWORD exitCode = 1;
-    ::GetExitCodeProcess(info.hProcess, &exitCode);
-    ::CloseHandle(info.hThread);
-    ::CloseHandle(info.hProcess);
+    const auto run = tessel::testing_support::RunProgram(
+        (OwnFolder() / "plain_unzip.exe").wstring(),
+        L"\"" + archive.wstring() + L"\" \"" + out.wstring() + L"\" \"" + result.wstring() + L"\"",
+        INFINITE);
     Timing timing;
     std::ifstream(result) >> timing.elapsed >> timing.processor;
-    return exitCode == 0 ? timing : Timing{};
+    return run.exited && run.exitCode == 0 ? timing : Timing{};
 }
 
 Timing RunOurs(const Payload& payload, const fs::path& out, const std::string& channelName) {
     const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(payload.archive.data()),
                                          payload.archive.size());
     tessel::ChannelReporter reporter(channelName);
-    LARGE_INTEGER start;
-    LARGE_INTEGER end;
-    const double cpuStart = ThreadSeconds();
-    ::QueryPerformanceCounter(&start);
+    const double cpuStart = tessel::bench::ThreadSeconds();
+    const LARGE_INTEGER start = tessel::bench::Now();
     const auto result = tessel::ExtractReportingProgress(bytes, out.wstring() + L"\\", &reporter);
-    ::QueryPerformanceCounter(&end);
+    const LARGE_INTEGER end = tessel::bench::Now();
     if (result != tessel::ExtractionResult::Done) {
         return {};
     }
-    return {Seconds(start, end), ThreadSeconds() - cpuStart};
+    return {tessel::bench::ElapsedSeconds(start, end), tessel::bench::ThreadSeconds() - cpuStart};
 }
 
 // Empties the channel every 5 ms, as the installer's progress monitor does.

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchClock.h"
+
 namespace {
 
 void MakeParents(const std::string& path) {
@@ -58,39 +60,20 @@ bool ExtractAll(const char* archive, const std::string& out) {
 
 }  // namespace
 
-double ThreadSeconds() {
-    FILETIME created;
-    FILETIME exited;
-    FILETIME kernel;
-    FILETIME user;
-    ::GetThreadTimes(::GetCurrentThread(), &created, &exited, &kernel, &user);
-    auto ticks = [](FILETIME t) {
-        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-    };
-    return static_cast<double>(ticks(kernel) + ticks(user)) / 1e7;
-}
-
 int main(int argc, char** argv) {
     if (argc < 4) {
         return 2;
     }
-    const double cpuStart = ThreadSeconds();
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER start;
-    LARGE_INTEGER end;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&start);
+    const double cpuStart = tessel::bench::ThreadSeconds();
+    const LARGE_INTEGER start = tessel::bench::Now();
     const bool ok = ExtractAll(argv[1], argv[2]);
-    ::QueryPerformanceCounter(&end);
-    const double cpu = ThreadSeconds() - cpuStart;
+    const LARGE_INTEGER end = tessel::bench::Now();
+    const double cpu = tessel::bench::ThreadSeconds() - cpuStart;
     FILE* result = std::fopen(argv[3], "w");
     if (result == nullptr) {
         return 3;
     }
-    std::fprintf(result, "%.6f %.6f\n",
-                 static_cast<double>(end.QuadPart - start.QuadPart) /
-                     static_cast<double>(frequency.QuadPart),
-                 cpu);
+    std::fprintf(result, "%.6f %.6f\n", tessel::bench::ElapsedSeconds(start, end), cpu);
     std::fclose(result);
     return ok ? 0 : 1;
 }

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "engine/ModuleResource.h"
+
 namespace tessel {
 namespace {
 
@@ -49,15 +51,8 @@ std::optional<std::wstring> FileVersionFromResource(std::span<const uint8_t> blo
 }
 
 std::optional<std::wstring> ReadOwnFileVersion() {
-    HMODULE self = ::GetModuleHandleW(nullptr);
-    HRSRC info = ::FindResourceW(self, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
-    HGLOBAL loaded = info != nullptr ? ::LoadResource(self, info) : nullptr;
-    const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
-    if (data == nullptr) {
-        return std::nullopt;
-    }
-    return FileVersionFromResource(
-        std::span<const uint8_t>(static_cast<const uint8_t*>(data), ::SizeofResource(self, info)));
+    const auto block = FindModuleResource(nullptr, RT_VERSION, MAKEINTRESOURCEW(VS_VERSION_INFO));
+    return block ? FileVersionFromResource(*block) : std::nullopt;
 }
 
 }  // namespace tessel
