@@ -279,6 +279,18 @@ const FontRecord& CPaintManagerUI::GetDefaultFontInfo() const {
     return *Shared().defaultFont;
 }
 
+void GdiplusFontDeleter::operator()(Gdiplus::Font* font) const {
+    delete font;
+}
+
+Gdiplus::Font* CPaintManagerUI::GetGdiplusFont(int id, HDC dc) {
+    const FontRecord& record = LookUpFont(id);
+    if (!record.gdiplusFont && record.font) {
+        record.gdiplusFont.reset(new Gdiplus::Font(dc, record.font.Get()));
+    }
+    return record.gdiplusFont.get();
+}
+
 // ---- styles and class defaults ------------------------------------------------------------
 
 bool CPaintManagerUI::AddStyle(std::wstring_view name, std::wstring_view list, bool shared) {

@@ -210,8 +210,24 @@ void CRenderEngine::BlitNinePiece(HDC dc, HBITMAP bitmap, const UiRect& dest, co
         return;
     }
     ScopedSelectObject select(memory.Get(), bitmap);
-    ::SetStretchBltMode(dc, HALFTONE);
-    ::SetBrushOrgEx(dc, 0, 0, nullptr);
+    // Halftone stretching is slow even where nothing is stretched, so the target gets it only
+    // for an image that has a piece changing size, and gets its own mode back afterwards.
+    struct StretchModeGuard {
+        HDC dc;
+        int previous = 0;
+        ~StretchModeGuard() {
+            if (previous != 0) {
+                ::SetStretchBltMode(dc, previous);
+            }
+        }
+    } stretchMode{dc};
+    const auto prepareStretch = [&](const BlitPiece& piece) {
+        if (stretchMode.previous == 0 && (piece.dest.Width() != piece.source.Width() ||
+                                          piece.dest.Height() != piece.source.Height())) {
+            stretchMode.previous = ::SetStretchBltMode(dc, HALFTONE);
+            ::SetBrushOrgEx(dc, 0, 0, nullptr);
+        }
+    };
 
     NinePieceInput input;
     input.dest = dest;
@@ -225,6 +241,7 @@ void CRenderEngine::BlitNinePiece(HDC dc, HBITMAP bitmap, const UiRect& dest, co
 
     if (alpha || fade != 255) {
         ForEachNinePiece(input, [&](const BlitPiece& piece) {
+            prepareStretch(piece);
             BlendPiece(dc, piece.dest, memory.Get(), piece.source, fade, alpha);
         });
         return;
@@ -241,6 +258,7 @@ void CRenderEngine::BlitNinePiece(HDC dc, HBITMAP bitmap, const UiRect& dest, co
         return;
     }
     ForEachNinePiece(input, [&](const BlitPiece& piece) {
+        prepareStretch(piece);
         if (piece.tile) {
             ::BitBlt(dc, piece.dest.left, piece.dest.top, piece.dest.Width(), piece.dest.Height(),
                      memory.Get(), piece.source.left, piece.source.top, SRCCOPY);
@@ -335,7 +353,10 @@ void CRenderEngine::RenderText(HDC dc, CPaintManagerUI* manager, UiRect& rect,
         std::clamp(manager->GetWindowAttributes().textRenderingHint, 0, 5)));
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-    Gdiplus::Font gdiplusFont(dc, hfont);
+    Gdiplus::Font* gdiplusFont = manager->GetGdiplusFont(font, dc);
+    if (gdiplusFont == nullptr) {
+        return;
+    }
     std::unique_ptr<Gdiplus::StringFormat> stringFormat(
         Gdiplus::StringFormat::GenericTypographic()->Clone());
     if (!stringFormat) {
@@ -372,7 +393,7 @@ void CRenderEngine::RenderText(HDC dc, CPaintManagerUI* manager, UiRect& rect,
     const std::wstring shown(text);
     if ((format & DT_CALCRECT) != 0) {
         Gdiplus::RectF bounds;
-        graphics.MeasureString(shown.c_str(), static_cast<INT>(shown.size()), &gdiplusFont, layout,
+        graphics.MeasureString(shown.c_str(), static_cast<INT>(shown.size()), gdiplusFont, layout,
                                stringFormat.get(), &bounds);
         rect.right = rect.left + static_cast<int>(bounds.Width) + 1;
         rect.bottom = rect.top + static_cast<int>(bounds.Height) + 1;
@@ -380,7 +401,7 @@ void CRenderEngine::RenderText(HDC dc, CPaintManagerUI* manager, UiRect& rect,
     }
     // The text brush stays one step short of opaque (alpha 0xFE).
     Gdiplus::SolidBrush brush{Gdiplus::Color((0xFEu << 24) | (color & 0x00FFFFFFu))};
-    graphics.DrawString(shown.c_str(), static_cast<INT>(shown.size()), &gdiplusFont, layout,
+    graphics.DrawString(shown.c_str(), static_cast<INT>(shown.size()), gdiplusFont, layout,
                         stringFormat.get(), &brush);
 }
 
