@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/KernelHandles.h"
@@ -180,8 +181,17 @@ bool CRenderEngine::PaintImageSpec(HDC dc, CPaintManagerUI* manager, const UiRec
         return false;
     }
     const UiRect dest = ImageDestination(control, spec.dest);
+    // At another display scale the skin's "name@150.png" variants stand in for "name.png".
+    std::wstring name = spec.name;
+    if (const int percent = manager->GetDisplayScale().Percent(); percent != 100) {
+        std::wstring scaled;
+        for (wchar_t c : name) {
+            scaled += c == L'.' ? L"@" + std::to_wstring(percent) + L"." : std::wstring(1, c);
+        }
+        name = std::move(scaled);
+    }
     const ImageRecord* image =
-        manager->LookUpImage(spec.name, spec.resourceType, spec.mask, spec.hsl || hsl);
+        manager->LookUpImage(name, spec.resourceType, spec.mask, spec.hsl || hsl);
     if (image == nullptr) {
         return false;
     }
@@ -190,6 +200,13 @@ bool CRenderEngine::PaintImageSpec(HDC dc, CPaintManagerUI* manager, const UiRec
         return true;
     }
     const bool alpha = manager->IsLayered() || image->hasAlpha;
+    // A destination with negative offsets starts outside the control; it is drawn clipped so
+    // that an image never paints over the control's neighbours.
+    std::optional<ScopedSaveDc> clip;
+    if (dest.Intersect(control) != dest) {
+        clip.emplace(dc);
+        ::IntersectClipRect(dc, control.left, control.top, control.right, control.bottom);
+    }
     BlitNinePiece(dc, image->Bitmap(), dest, paint, source, spec.corner, alpha,
                   static_cast<uint8_t>(spec.fade), spec.hole, spec.xTiled, spec.yTiled);
     return true;
