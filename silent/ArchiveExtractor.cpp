@@ -8,6 +8,7 @@
 #include "engine/FileSystem.h"
 #include "engine/KernelHandles.h"
 #include "engine/MemoryZip.h"
+#include "engine/ModuleResource.h"
 #include "silent/ArchiveEntryPath.h"
 
 namespace tessel {
@@ -202,19 +203,8 @@ bool IsArchiveSafeFor(std::span<const uint8_t> archive, const std::wstring& fold
 }
 
 std::optional<std::span<const uint8_t>> LoadProductArchive() {
-    HMODULE self = ::GetModuleHandleW(nullptr);
-    HRSRC info = ::FindResourceW(self, MAKEINTRESOURCEW(kProductArchiveResourceId),
-                                 kProductArchiveResourceType);
-    if (info == nullptr) {
-        return std::nullopt;
-    }
-    HGLOBAL loaded = ::LoadResource(self, info);
-    const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
-    if (data == nullptr) {
-        return std::nullopt;
-    }
-    return std::span<const uint8_t>(static_cast<const uint8_t*>(data),
-                                    ::SizeofResource(self, info));
+    return FindModuleResource(nullptr, kProductArchiveResourceType,
+                              MAKEINTRESOURCEW(kProductArchiveResourceId));
 }
 
 }  // namespace tessel

@@ -17,11 +17,12 @@ ChannelReporter::ChannelReporter(std::string channelName) : m_name(std::move(cha
 }
 
 void ChannelReporter::Report(MessageStyle style, int param) {
-    Write(FormatProgressMessage(style, param));
+    Write(FormatProgressMessage(style, param),
+          style == MessageStyle::ExtractionPercent ? Kind::Percentage : Kind::MustArrive);
 }
 
 void ChannelReporter::ReportDriverLine(std::string_view line) {
-    Write(FormatDriverLineMessage(line));
+    Write(FormatDriverLineMessage(line), Kind::MustArrive);
 }
 
 void ChannelReporter::Flush() {
@@ -49,12 +50,16 @@ bool ChannelReporter::WaitUntilTaken() {
     return false;
 }
 
-void ChannelReporter::Write(const std::string& message) {
+void ChannelReporter::Write(const std::string& message, Kind kind) {
     if (!m_open) {
         return;
     }
-    WaitUntilTaken();
+    // A percentage over a percentage loses nothing the window needs: it shows the newer one.
+    if (kind == Kind::MustArrive || m_lastKind == Kind::MustArrive) {
+        WaitUntilTaken();
+    }
     m_channel.Write(m_name, message);
+    m_lastKind = kind;
 }
 
 }  // namespace tessel

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "silent/ArchiveExtractor.h"
 #include "silent/DriverStep.h"
 #include "silent/FileVersion.h"
 #include "silent/PreviousInstallation.h"
@@ -12,6 +11,21 @@
 #include "silent/Shortcuts.h"
 
 namespace tessel {
+
+ExtractionResult ExtractReportingProgress(std::span<const uint8_t> archive,
+                                          const std::wstring& folder, ChannelReporter* reporter) {
+    if (reporter != nullptr) {
+        reporter->Report(MessageStyle::ExtractionStart, kExtractionRange);
+    }
+    int lastPercent = -1;
+    return ExtractArchive(archive, folder, [&](size_t done, size_t total) {
+        const int percent = ExtractionPercent(done, total);
+        if (reporter != nullptr && percent != lastPercent) {
+            reporter->Report(MessageStyle::ExtractionPercent, percent);
+            lastPercent = percent;
+        }
+    });
+}
 
 SilentInstaller::SilentInstaller(SilentInstallOptions options, std::span<const uint8_t> archive)
     : m_options(std::move(options)),
@@ -76,18 +90,8 @@ bool SilentInstaller::ExtractProduct(bool removePreviousFolder) {
             RemovePreviousFolder(previous);  // an unsafe or busy folder stays; the install goes on
         }
     }
-    if (m_options.reportExtraction) {
-        m_reporter.Report(MessageStyle::ExtractionStart, kExtractionRange);
-    }
-    int lastPercent = -1;
-    const auto result =
-        ExtractArchive(m_archive, m_options.installFolder, [&](size_t done, size_t total) {
-            const int percent = ExtractionPercent(done, total);
-            if (m_options.reportExtraction && percent != lastPercent) {
-                m_reporter.Report(MessageStyle::ExtractionPercent, percent);
-                lastPercent = percent;
-            }
-        });
+    const auto result = ExtractReportingProgress(
+        m_archive, m_options.installFolder, m_options.reportExtraction ? &m_reporter : nullptr);
     return result == ExtractionResult::Done;
 }
 

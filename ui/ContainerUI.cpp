@@ -89,7 +89,8 @@ bool CContainerUI::SetItemIndex(CControlUI* control, int newIndex) {
 }
 
 bool CContainerUI::Add(CControlUI* control) {
-    return AddAt(control, GetCount());
+    // Not the virtual AddAt: a derived Add does its own bookkeeping around this.
+    return CContainerUI::AddAt(control, GetCount());
 }
 
 bool CContainerUI::AddAt(CControlUI* control, int index) {

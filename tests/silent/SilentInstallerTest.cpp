@@ -346,6 +346,32 @@ TEST_F(SilentInstallerTest, FewerThanSevenFieldsChangeNothing) {
     }
 }
 
+TEST_F(SilentInstallerTest, ClearedProgressFlagSendsNoExtractionMessages) {
+    SilentInstallOptions options;
+    options.installFolder = Folder(L"Quiet");
+    options.reportExtraction = false;
+    options.channelName = m_channel;
+    const Run run = RunSilentWith(FormatSilentCommandLine(options));
+    ASSERT_EQ(run.process.exitCode, 0u);
+    EXPECT_EQ(StyleOutline(run.messages), (std::vector<int>{4, 4, 4, 4, 5, 3}));
+    ExpectProductFilesIn(options.installFolder);
+}
+
+TEST_F(SilentInstallerTest, ShortcutsThatCannotBeMadeEndTheRunWithCode4) {
+    // A file where the start-menu folder must go.
+    const std::wstring blocker = StartMenuFolder(L"Tessel Assistant");
+    WriteFileBytes(blocker, "in the way");
+    const Run run = Install(Folder(L"Blocked"), {});
+    fs::remove(fs::path(blocker));
+    ASSERT_TRUE(run.process.exited);
+    EXPECT_EQ(run.process.exitCode, 4u);
+    ASSERT_FALSE(run.raw.empty());
+    EXPECT_EQ(run.raw.back(), R"({"Name":"InstallSilence","Style":2,"Param":4})");
+    EXPECT_EQ(std::count_if(run.messages.begin(), run.messages.end(),
+                            [](const Message& m) { return m.style == 3; }),
+              0);
+}
+
 TEST_F(SilentInstallerTest, MovedInstallationDeletesTheOldFolder) {
     const std::wstring oldFolder = Folder(L"Old Place");
     ASSERT_EQ(Install(oldFolder, {}).process.exitCode, 0u);
@@ -499,6 +525,15 @@ TEST_F(SilentInstallerTest, UninstallerLeavesNothingOfTheProductBehind) {
     EXPECT_EQ(uninstall.exitCode, 0u);
 
     EXPECT_TRUE(WaitFor([&] { return !PathExists(folder); }));
+    // Nor the uninstaller's own helper copy in the temporary folder.
+    const auto helperCopies = [] {
+        size_t count = 0;
+        for (const auto& entry : fs::directory_iterator(fs::temp_directory_path())) {
+            count += entry.path().filename().string().starts_with("TesselUninst-") ? 1 : 0;
+        }
+        return count;
+    };
+    EXPECT_TRUE(WaitFor([&] { return helperCopies() == 0; }));
     EXPECT_FALSE(RegistryKeyExists(kUninstallKeyPath));
     EXPECT_FALSE(RegistryKeyExists(kProductVendorKeyPath));
     EXPECT_FALSE(ReadRegistryString(kRunKeyPath, kRunValueName).has_value());
