@@ -10,9 +10,7 @@ void* CTabLayoutUI::QueryInterfaceByName(std::wstring_view name) {
 }
 
 bool CTabLayoutUI::Add(CControlUI* control) {
-    // The container's Add goes through the virtual AddAt, which would pick the page a second time
-    // and hide the first page it had just selected.
-    if (!CContainerUI::AddAt(control, GetCount())) {
+    if (!CContainerUI::Add(control)) {
         return false;
     }
     if (m_currentSel == -1 && control->IsVisible()) {

@@ -1,13 +1,14 @@
 // skin-preview: renders a window of the skin package to a PNG without showing a window, for
 // whoever edits the skin. Usage in PreviewOptions.h; scripts/skin-previews.sh renders them all.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "engine/CommandLineArguments.h"
 #include "engine/KernelHandles.h"
+#include "engine/ModuleResource.h"
 #include "skin/LanguageTable.h"
 #include "skin/preview/PngEncoder.h"
 #include "skin/preview/PreviewOptions.h"
@@ -68,17 +69,13 @@ bool OpenPackage(const std::wstring& archive, std::vector<uint8_t>& storage) {
         OpenSkinPackage(storage.data(), storage.size(), nullptr);
         return IsSkinPackageOpen();
     }
-    HMODULE module = ::GetModuleHandleW(nullptr);
-    HRSRC resource = ::FindResourceW(module, MAKEINTRESOURCEW(kSkinResourceId), kSkinResourceType);
-    if (resource == nullptr) {
+    const auto resource =
+        FindModuleResource(nullptr, kSkinResourceType, MAKEINTRESOURCEW(kSkinResourceId));
+    if (!resource || resource->empty()) {
         return false;
     }
-    const DWORD size = ::SizeofResource(module, resource);
-    const void* data = ::LockResource(::LoadResource(module, resource));
-    if (data == nullptr || size == 0) {
-        return false;
-    }
-    OpenSkinPackage(data, size, nullptr);  // resource memory lives as long as the process
+    // Resource memory lives as long as the process.
+    OpenSkinPackage(resource->data(), resource->size(), nullptr);
     return IsSkinPackageOpen();
 }
 
@@ -194,12 +191,9 @@ int Run(const std::vector<std::wstring>& arguments) {
 }  // namespace tessel
 
 int main() {
-    int count = 0;
-    LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    std::vector<std::wstring> arguments;
-    for (int i = 1; argv != nullptr && i < count; ++i) {
-        arguments.emplace_back(argv[i]);
+    std::vector<std::wstring> arguments = tessel::SplitArguments(::GetCommandLineW());
+    if (!arguments.empty()) {
+        arguments.erase(arguments.begin());  // the program
     }
-    ::LocalFree(argv);
     return tessel::Run(arguments);
 }
