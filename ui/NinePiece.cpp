@@ -97,7 +97,8 @@ void ForEachNinePiece(const NinePieceInput& in, const std::function<void(const B
         if (first + second <= extent) {
             return std::pair{first, second};
         }
-        const int head = static_cast<int>(static_cast<long long>(extent) * first / (first + second));
+        const int head =
+            static_cast<int>(static_cast<long long>(extent) * first / (first + second));
         return std::pair{head, extent - head};
     };
     const auto [dl, dr] = share(l, r, d.Width());

@@ -14,17 +14,17 @@ namespace tessel {
 //                [--text T] [--caption T] [--arg N] [--folder PATH] [--status T] [--progress N]
 //                [--show NAME]... [--hide NAME]... [--hover NAME]...
 struct PreviewOptions {
-    std::wstring markup;             // a window file of the package: "WndInstall.xml"
-    std::wstring output;             // the PNG to write
-    std::wstring skinArchive;        // empty: the package built into the tool
-    std::wstring language = L"EN";   // CN, TC or EN
-    std::optional<int> page;         // tab page to show
+    std::wstring markup;                      // a window file of the package: "WndInstall.xml"
+    std::wstring output;                      // the PNG to write
+    std::wstring skinArchive;                 // empty: the package built into the tool
+    std::wstring language = L"EN";            // CN, TC or EN
+    std::optional<int> page;                  // tab page to show
     std::optional<std::wstring> messageText;  // message box text (a text id or plain text)
-    std::wstring caption;            // message box caption (a text id or plain text)
-    std::optional<long> formatArgument;  // fills "%d" and "%s" of the text
-    std::optional<std::wstring> folder;  // edt_Folder's text
-    std::optional<std::wstring> status;  // lab_content's text (a text id or plain text)
-    std::optional<int> progress;         // pro_Install's value
+    std::wstring caption;                     // message box caption (a text id or plain text)
+    std::optional<long> formatArgument;       // fills "%d" and "%s" of the text
+    std::optional<std::wstring> folder;       // edt_Folder's text
+    std::optional<std::wstring> status;       // lab_content's text (a text id or plain text)
+    std::optional<int> progress;              // pro_Install's value
     std::vector<std::pair<std::wstring, bool>> visibility;  // name, shown
     std::vector<std::wstring> hovered;
 };

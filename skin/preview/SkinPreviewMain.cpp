@@ -137,7 +137,8 @@ bool ApplyControlOptions(const PreviewOptions& options, CSkinSnapshot& snapshot)
         }
     }
     if (options.messageText) {
-        const std::wstring caption = options.caption.empty() ? std::wstring() : resolve(options.caption);
+        const std::wstring caption =
+            options.caption.empty() ? std::wstring() : resolve(options.caption);
         if (!snapshot.SetMessage(resolve(*options.messageText), caption)) {
             Report(L"--text needs the message box markup");
             return false;
@@ -150,9 +151,10 @@ int Run(const std::vector<std::wstring>& arguments) {
     const PreviewArgumentsResult parsed = ParsePreviewArguments(arguments);
     if (!parsed.options) {
         Report(parsed.error);
-        Report(L"usage: skin-preview <markup> --out <file.png> [--skin <archive>] [--lang CN|TC|EN]"
-               L" [--page N] [--text T] [--caption T] [--arg N] [--folder PATH] [--status T]"
-               L" [--progress N] [--show NAME] [--hide NAME] [--hover NAME]");
+        Report(
+            L"usage: skin-preview <markup> --out <file.png> [--skin <archive>] [--lang CN|TC|EN]"
+            L" [--page N] [--text T] [--caption T] [--arg N] [--folder PATH] [--status T]"
+            L" [--progress N] [--show NAME] [--hide NAME] [--hover NAME]");
         return kUsage;
     }
     const PreviewOptions& options = *parsed.options;

@@ -84,8 +84,9 @@ bool CSkinSnapshot::SelectPage(int index) {
 
 bool CSkinSnapshot::SetMessage(std::wstring_view text, std::wstring_view caption) {
     CControlUI* content = Find(L"Lab_Content");
-    auto* textControl =
-        content != nullptr ? static_cast<CTextUI*>(content->QueryInterfaceByName(L"Text")) : nullptr;
+    auto* textControl = content != nullptr
+                            ? static_cast<CTextUI*>(content->QueryInterfaceByName(L"Text"))
+                            : nullptr;
     CControlUI* button = Find(L"Button1");
     if (textControl == nullptr || button == nullptr) {
         return false;
@@ -142,7 +143,8 @@ SnapshotImage CSkinSnapshot::Render() {
         return image;
     }
     ScopedSelectObject select(dc.Get(), surface.bitmap.Get());
-    const size_t count = static_cast<size_t>(m_clientSize.cx) * static_cast<size_t>(m_clientSize.cy);
+    const size_t count =
+        static_cast<size_t>(m_clientSize.cx) * static_cast<size_t>(m_clientSize.cy);
     const std::span<uint32_t> pixels(surface.pixels, count);
     const bool layered = m_manager->IsLayered();
     std::fill(pixels.begin(), pixels.end(), layered ? 0u : kOpaqueBlack);

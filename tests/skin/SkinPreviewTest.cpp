@@ -26,8 +26,9 @@ TEST(PngEncoderTest, DecodesBackToTheSamePixels) {
     std::vector<uint8_t> rgba;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            rgba.insert(rgba.end(), {static_cast<uint8_t>(x * 37), static_cast<uint8_t>(y * 51),
-                                     static_cast<uint8_t>(255 - x * y), static_cast<uint8_t>(x * 40)});
+            rgba.insert(rgba.end(),
+                        {static_cast<uint8_t>(x * 37), static_cast<uint8_t>(y * 51),
+                         static_cast<uint8_t>(255 - x * y), static_cast<uint8_t>(x * 40)});
         }
     }
     const std::vector<uint8_t> png = EncodePng(width, height, rgba);
@@ -74,7 +75,7 @@ TEST(PremultipliedToRgbaTest, UndoesPremultiplication) {
     };
     const Case cases[] = {
         {0x00000000u, {0, 0, 0, 0}},
-        {0x00FFFFFFu, {0, 0, 0, 0}},      // colour without coverage: nothing to show
+        {0x00FFFFFFu, {0, 0, 0, 0}},  // colour without coverage: nothing to show
         {0xFF123456u, {0x12, 0x34, 0x56, 0xFF}},
         {0x80800000u, {255, 0, 0, 0x80}},  // half-covered pure red
         {0x40202020u, {128, 128, 128, 0x40}},
@@ -107,13 +108,14 @@ TEST(PremultipliedToRgbaTest, RoundTripsThroughThePremultipliedImageFormat) {
 
 TEST(PreviewOptionsTest, ReadsEveryOption) {
     const std::vector<std::wstring> arguments = {
-        L"MessageBox.xml", L"--lang",  L"cn",      L"--out",  L"box.png", L"--text",
-        L"lan_106",        L"--arg",   L"-3",      L"--caption", L"lan_102", L"--skin",
-        L"skin.zip",       L"--page",  L"2",       L"--hide", L"btn_RunNow", L"--show",
-        L"btn_Confirm",    L"--hover", L"Button1", L"--progress", L"40", L"--folder",
+        L"MessageBox.xml", L"--lang",   L"cn",      L"--out",      L"box.png",    L"--text",
+        L"lan_106",        L"--arg",    L"-3",      L"--caption",  L"lan_102",    L"--skin",
+        L"skin.zip",       L"--page",   L"2",       L"--hide",     L"btn_RunNow", L"--show",
+        L"btn_Confirm",    L"--hover",  L"Button1", L"--progress", L"40",         L"--folder",
         L"D:\\Apps",       L"--status", L"lan_107"};
     const PreviewArgumentsResult result = ParsePreviewArguments(arguments);
-    ASSERT_TRUE(result.options.has_value()) << std::string(result.error.begin(), result.error.end());
+    ASSERT_TRUE(result.options.has_value())
+        << std::string(result.error.begin(), result.error.end());
     const PreviewOptions& o = *result.options;
     EXPECT_EQ(o.markup, L"MessageBox.xml");
     EXPECT_EQ(o.language, L"CN");
@@ -135,9 +137,9 @@ TEST(PreviewOptionsTest, ReadsEveryOption) {
 TEST(PreviewOptionsTest, RejectsIncompleteOrUnknownArguments) {
     const std::vector<std::vector<std::wstring>> bad = {
         {},
-        {L"--out", L"x.png"},                                   // no markup
-        {L"WndInstall.xml"},                                     // no output
-        {L"WndInstall.xml", L"--out"},                           // option without value
+        {L"--out", L"x.png"},           // no markup
+        {L"WndInstall.xml"},            // no output
+        {L"WndInstall.xml", L"--out"},  // option without value
         {L"WndInstall.xml", L"--out", L"x.png", L"--lang", L"FR"},
         {L"WndInstall.xml", L"--out", L"x.png", L"--page", L"one"},
         {L"WndInstall.xml", L"--out", L"x.png", L"--page", L"1x"},

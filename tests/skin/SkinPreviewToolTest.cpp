@@ -31,7 +31,8 @@ protected:
 
 TEST_F(SkinPreviewToolTest, WritesTheInstallWindowAsAValidPng) {
     const std::wstring out = m_folder + L"\\page1.png";
-    ASSERT_EQ(Preview(L"WndInstall.xml --lang EN --page 1 --progress 30 --out \"" + out + L"\""), 0);
+    ASSERT_EQ(Preview(L"WndInstall.xml --lang EN --page 1 --progress 30 --out \"" + out + L"\""),
+              0);
     const std::vector<uint8_t> png = ReadFile(out);
     const auto image = DecodeImage(png);
     ASSERT_TRUE(image.has_value());

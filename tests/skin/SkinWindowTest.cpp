@@ -46,17 +46,20 @@ protected:
     }
     CControlUI* Named(const wchar_t* name) {
         CControlUI* control = m_snapshot.Find(name);
-        EXPECT_NE(control, nullptr) << "no control named " << std::string(name, name + wcslen(name));
+        EXPECT_NE(control, nullptr)
+            << "no control named " << std::string(name, name + wcslen(name));
         return control;
     }
     UiRect PosOf(const wchar_t* name) {
         CControlUI* control = Named(name);
         return control != nullptr ? control->GetPos() : UiRect{};
     }
-    // The controls on the shown page of the install window that are floating pictures (the logo).
+    // The floating logo, the first control of each install page.
     CControlUI* PageLogo(int page) {
-        auto* tabs = static_cast<CTabLayoutUI*>(Named(L"tabLyt_Client")->QueryInterfaceByName(L"TabLayout"));
-        auto* container = static_cast<CContainerUI*>(tabs->GetItemAt(page)->QueryInterfaceByName(L"Container"));
+        auto* tabs =
+            static_cast<CTabLayoutUI*>(Named(L"tabLyt_Client")->QueryInterfaceByName(L"TabLayout"));
+        auto* container =
+            static_cast<CContainerUI*>(tabs->GetItemAt(page)->QueryInterfaceByName(L"Container"));
         CControlUI* logo = container->GetItemAt(0);
         EXPECT_TRUE(logo->IsFloat());
         return logo;
@@ -103,7 +106,8 @@ TEST_F(InstallWindowTest, PageZeroPlacesTheFormBelowTheLogo) {
     EXPECT_EQ(PosOf(L"btn_Install"), (UiRect{290, 244, 440, 284})) << "padding 280,204 in its page";
     EXPECT_EQ(PosOf(L"edt_Folder"), (UiRect{40, 392, 594, 428}));
     EXPECT_EQ(PosOf(L"btn_Browse"), (UiRect{610, 392, 690, 428}));
-    for (const wchar_t* name : {L"chkbx_Agree", L"btn_Url", L"chkbx_DeskShortcut", L"chkbx_AutoRun"}) {
+    for (const wchar_t* name :
+         {L"chkbx_Agree", L"btn_Url", L"chkbx_DeskShortcut", L"chkbx_AutoRun"}) {
         SCOPED_TRACE(std::string(name, name + wcslen(name)));
         EXPECT_EQ(PosOf(name).top, 448);
         EXPECT_EQ(PosOf(name).bottom, 468);
@@ -118,7 +122,8 @@ TEST_F(InstallWindowTest, InitialStatesFollowTheMarkup) {
         ASSERT_NE(box, nullptr);
         EXPECT_TRUE(box->IsSelected());
     }
-    auto* progress = static_cast<CProgressUI*>(Named(L"pro_Install")->QueryInterfaceByName(L"Progress"));
+    auto* progress =
+        static_cast<CProgressUI*>(Named(L"pro_Install")->QueryInterfaceByName(L"Progress"));
     ASSERT_NE(progress, nullptr);
     EXPECT_EQ(progress->GetMinValue(), 0);
     EXPECT_EQ(progress->GetMaxValue(), 100);
@@ -127,10 +132,10 @@ TEST_F(InstallWindowTest, InitialStatesFollowTheMarkup) {
     EXPECT_FALSE(Named(L"btn_Confirm")->IsVisible());
     EXPECT_TRUE(Named(L"btn_Install")->IsEnabled());
     EXPECT_EQ(Named(L"edt_Folder")->GetText(), L"C:\\Program Files (x86)\\Tessel Utility Software");
-    EXPECT_EQ(Named(L"tabLyt_Client")->QueryInterfaceByName(L"TabLayout") != nullptr, true);
-    EXPECT_EQ(static_cast<CTabLayoutUI*>(Named(L"tabLyt_Client")->QueryInterfaceByName(L"TabLayout"))
-                  ->GetCurSel(),
-              0);
+    auto* tabs =
+        static_cast<CTabLayoutUI*>(Named(L"tabLyt_Client")->QueryInterfaceByName(L"TabLayout"));
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(tabs->GetCurSel(), 0);
 }
 
 TEST_F(InstallWindowTest, PageOnePlacesTheProgressBarAndStatus) {
@@ -189,7 +194,8 @@ TEST_F(InstallWindowTest, TextsFitInEveryLanguage) {
 TEST_F(InstallWindowTest, RenderedPageIsACardOnATransparentSurround) {
     const SnapshotImage image = m_snapshot.Render();
     ASSERT_EQ(image.size, (UiSize{730, 498}));
-    for (const auto& [x, y] : {std::pair{0, 0}, {729, 0}, {0, 497}, {729, 497}, {365, 0}, {0, 250}}) {
+    for (const auto& [x, y] :
+         {std::pair{0, 0}, {729, 0}, {0, 497}, {729, 497}, {365, 0}, {0, 250}}) {
         SCOPED_TRACE(testing::Message() << x << "," << y);
         EXPECT_EQ(Alpha(image.At(x, y)), 0) << "the desktop shows through";
     }
@@ -221,7 +227,8 @@ TEST_F(InstallWindowTest, RenderedPageIsACardOnATransparentSurround) {
 
 TEST_F(InstallWindowTest, RenderedProgressBarShowsTrackAndFill) {
     ShowPage(1);
-    auto* progress = static_cast<CProgressUI*>(Named(L"pro_Install")->QueryInterfaceByName(L"Progress"));
+    auto* progress =
+        static_cast<CProgressUI*>(Named(L"pro_Install")->QueryInterfaceByName(L"Progress"));
     progress->SetValue(50);
     const SnapshotImage image = m_snapshot.Render();
     const uint32_t filled = image.At(200, 396);

@@ -221,8 +221,8 @@ TEST_P(RenderTextTest, LineTallerThanItsRectangleIsStillDrawn) {
     const int lineHeight = m_manager.LookUpFont(kFont).metrics.tmHeight;
     ASSERT_GT(lineHeight, 8);
     UiRect rect{20, 10, 180, 10 + lineHeight - 4};
-    CRenderEngine::RenderText(surface.Dc(), &m_manager, rect, L"Installation location:",
-                              0xFF000000, kFont, DT_SINGLELINE | DT_VCENTER);
+    CRenderEngine::RenderText(surface.Dc(), &m_manager, rect, L"Installation location:", 0xFF000000,
+                              kFont, DT_SINGLELINE | DT_VCENTER);
     EXPECT_GT(surface.CountChanged(rect, 0xFFFFFFFF), 20);
 }
 
