@@ -500,14 +500,18 @@ TEST_F(SilentInstallerTest, RunningProgramsAreClosedBeforeTheirFilesAreReplaced)
     ASSERT_EQ(Install(folder, {}).process.exitCode, 0u);
     UniqueHandle client = StartProgram(folder + kClientFile);
     UniqueHandle utility = StartProgram(folder + kUtilityFile);
-    ASSERT_TRUE(client && utility);
-    ::Sleep(200);
+    UniqueHandle launcher = StartProgram(folder + kLauncherFile);
+    ASSERT_TRUE(client && utility && launcher);
+    ASSERT_TRUE(WaitFor([] { return ::FindWindowW(L"TesselAssistantLauncher", nullptr); }));
     ASSERT_EQ(::WaitForSingleObject(client.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
+    // An update keeps the launcher through the first pass and closes it before the second.
     const Run update = Install(folder, {.firstInstall = false});
     EXPECT_EQ(update.process.exitCode, 0u);
     EXPECT_EQ(::WaitForSingleObject(client.Get(), 0), WAIT_OBJECT_0);
     EXPECT_EQ(::WaitForSingleObject(utility.Get(), 0), WAIT_OBJECT_0);
+    EXPECT_EQ(::WaitForSingleObject(launcher.Get(), 0), WAIT_OBJECT_0);
+    ExpectProductFilesIn(folder);
 }
 
 TEST_F(SilentInstallerTest, StartProductFlagStartsTheLauncher) {
