@@ -319,14 +319,6 @@ TEST_F(SilentInstallerTest, LanguageNumberChoosesNamesAndLanguageId) {
     }
 }
 
-TEST_F(SilentInstallerTest, MissingLanguageFieldCountsAsSimplifiedChinese) {
-    const std::wstring folder = Folder(L"Seven");
-    const Run run = RunSilentWith(L"\"" + folder + L"\" 1 1 1 \"" + Widen(m_channel) + L"\" 1 0");
-    ASSERT_EQ(run.process.exitCode, 0u);
-    EXPECT_EQ(ReadRegistryString(kUninstallKeyPath, L"DisplayName"), L"Tessel助手");
-    EXPECT_EQ(ReadRegistryString(kProductSettingsKeyPath, L"LANGUAGE"), L"2052");
-}
-
 TEST_F(SilentInstallerTest, FewerThanSevenFieldsChangeNothing) {
     const std::wstring folder = Folder(L"Never");
     const std::wstring channel = Widen(m_channel);
