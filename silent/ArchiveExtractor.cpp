@@ -118,11 +118,13 @@ bool EnsureFolders(const std::wstring& root, const std::wstring& relative,
     return true;
 }
 
-bool WriteEntry(MemoryZip& zip, const MemoryZip::Entry& entry, const std::wstring& path) {
+enum class WriteOutcome { Written, Busy, Failed };
+
+WriteOutcome WriteEntry(MemoryZip& zip, const MemoryZip::Entry& entry, const std::wstring& path) {
     const DWORD existing = ::GetFileAttributesW(path.c_str());
     if (existing != INVALID_FILE_ATTRIBUTES) {
         if ((existing & FILE_ATTRIBUTE_DIRECTORY) != 0 || IsLink(existing)) {
-            return false;
+            return WriteOutcome::Failed;
         }
         if ((existing & FILE_ATTRIBUTE_READONLY) != 0) {
             ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -131,7 +133,10 @@ bool WriteEntry(MemoryZip& zip, const MemoryZip::Entry& entry, const std::wstrin
     UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        return false;
+        const DWORD error = ::GetLastError();
+        return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
+                   ? WriteOutcome::Busy
+                   : WriteOutcome::Failed;
     }
     const auto status = zip.ReadEntry(
         entry,
@@ -142,7 +147,7 @@ bool WriteEntry(MemoryZip& zip, const MemoryZip::Entry& entry, const std::wstrin
                    written == chunk.size();
         },
         entry.uncompressedSize);
-    return status == MemoryZip::ReadStatus::Ok;
+    return status == MemoryZip::ReadStatus::Ok ? WriteOutcome::Written : WriteOutcome::Failed;
 }
 
 std::optional<std::wstring> ParentOf(const std::wstring& relative) {
@@ -156,7 +161,7 @@ std::optional<std::wstring> ParentOf(const std::wstring& relative) {
 }  // namespace
 
 ExtractionResult ExtractArchive(std::span<const uint8_t> archive, const std::wstring& folder,
-                                const ExtractionProgress& progress) {
+                                const ExtractionProgress& progress, BusyFiles busyFiles) {
     auto zip = MemoryZip::Open(archive);
     if (!zip) {
         return ExtractionResult::Unreadable;
@@ -185,7 +190,9 @@ ExtractionResult ExtractArchive(std::span<const uint8_t> archive, const std::wst
             if (parent && !EnsureFolders(root, *parent, knownFolders)) {
                 return ExtractionResult::WriteFailed;
             }
-            if (!WriteEntry(*zip, *entry, root + target.relativePath)) {
+            const WriteOutcome outcome = WriteEntry(*zip, *entry, root + target.relativePath);
+            if (outcome == WriteOutcome::Failed ||
+                (outcome == WriteOutcome::Busy && busyFiles == BusyFiles::Fail)) {
                 return ExtractionResult::WriteFailed;
             }
         }

@@ -6,8 +6,8 @@ namespace tessel {
 namespace {
 
 // The installer's monitor polls every 5 ms; a reader that has not taken a message within this
-// time is not reading any more.
-constexpr DWORD kReaderPatienceMs = 250;
+// time is not reading any more. Generous, so that a monitor starved by a busy machine still counts.
+constexpr DWORD kReaderPatienceMs = 1000;
 constexpr DWORD kPollMs = 1;
 
 }  // namespace

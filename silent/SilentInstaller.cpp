@@ -13,18 +13,22 @@
 namespace tessel {
 
 ExtractionResult ExtractReportingProgress(std::span<const uint8_t> archive,
-                                          const std::wstring& folder, ChannelReporter* reporter) {
+                                          const std::wstring& folder, ChannelReporter* reporter,
+                                          BusyFiles busyFiles) {
     if (reporter != nullptr) {
         reporter->Report(MessageStyle::ExtractionStart, kExtractionRange);
     }
     int lastPercent = -1;
-    return ExtractArchive(archive, folder, [&](size_t done, size_t total) {
-        const int percent = ExtractionPercent(done, total);
-        if (reporter != nullptr && percent != lastPercent) {
-            reporter->Report(MessageStyle::ExtractionPercent, percent);
-            lastPercent = percent;
-        }
-    });
+    return ExtractArchive(
+        archive, folder,
+        [&](size_t done, size_t total) {
+            const int percent = ExtractionPercent(done, total);
+            if (reporter != nullptr && percent != lastPercent) {
+                reporter->Report(MessageStyle::ExtractionPercent, percent);
+                lastPercent = percent;
+            }
+        },
+        busyFiles);
 }
 
 SilentInstaller::SilentInstaller(SilentInstallOptions options, std::span<const uint8_t> archive)
@@ -37,7 +41,7 @@ int SilentInstaller::Run() {
     if (!CloseProductPrograms()) {
         return Fail(InstallError::ProgramsStillRunning);
     }
-    if (!ExtractProduct(/*removePreviousFolder=*/true)) {
+    if (!ExtractProduct(Pass::First)) {
         return Fail(InstallError::ExtractionFailed);
     }
     RunDriverComponentStep();
@@ -50,9 +54,9 @@ int SilentInstaller::Run() {
     if (!m_options.firstInstall) {
         m_reporter.Report(MessageStyle::Finished, 1);
     }
-    // The launcher may have come up meanwhile (started by the helper, or by the user); it is
-    // closed again and the files are laid down once more.
-    if (!CloseRunningPrograms({kLauncherFile}) || !ExtractProduct(/*removePreviousFolder=*/false)) {
+    // An update leaves the launcher running through the first pass; it (and whatever started it
+    // meanwhile) is closed now, and the second pass writes every file, the launcher's included.
+    if (!CloseRunningPrograms({kLauncherFile}) || !ExtractProduct(Pass::Second)) {
         return Fail(InstallError::ExtractionFailed);
     }
     if (m_options.startProduct) {
@@ -79,19 +83,21 @@ bool SilentInstaller::CloseProductPrograms() {
     return CloseRunningPrograms(names);
 }
 
-bool SilentInstaller::ExtractProduct(bool removePreviousFolder) {
+bool SilentInstaller::ExtractProduct(Pass pass) {
     // Refused before anything on disk changes, the previous folder included.
     if (!IsArchiveSafeFor(m_archive, m_options.installFolder)) {
         return false;
     }
-    if (removePreviousFolder) {
+    if (pass == Pass::First) {
         const std::wstring previous = ReadPreviousInstallFolder();
         if (!previous.empty() && !IsSameFolder(previous, m_options.installFolder)) {
             RemovePreviousFolder(previous);  // an unsafe or busy folder stays; the install goes on
         }
     }
+    // A file a running program holds (the launcher, on an update) waits for the second pass.
     const auto result = ExtractReportingProgress(
-        m_archive, m_options.installFolder, m_options.reportExtraction ? &m_reporter : nullptr);
+        m_archive, m_options.installFolder, m_options.reportExtraction ? &m_reporter : nullptr,
+        pass == Pass::First ? BusyFiles::LeaveForNextPass : BusyFiles::Fail);
     return result == ExtractionResult::Done;
 }
 

@@ -329,6 +329,38 @@ void CContainerUI::LayoutChildren(Axis axis, CrossAlign align, const UiRect& con
     UpdateScrollBars(content, needed);
 }
 
+void CContainerUI::PlaceAsBox(UiRect rc, bool needInvalidate, Axis axis) {
+    CControlUI::SetPos(rc, needInvalidate);
+    if (m_items.empty()) {
+        UpdateScrollBars(ContentRect(), {});
+        return;
+    }
+    CrossAlign align = CrossAlign::Start;
+    if (axis == Axis::Vertical) {
+        align = m_childAlign == kAlignCenter  ? CrossAlign::Center
+                : m_childAlign == kAlignRight ? CrossAlign::End
+                                              : CrossAlign::Start;
+    } else {
+        align = m_childVAlign == kVAlignCenter   ? CrossAlign::Center
+                : m_childVAlign == kVAlignBottom ? CrossAlign::End
+                                                 : CrossAlign::Start;
+    }
+    LayoutChildren(axis, align, ContentRect());
+}
+
+bool CContainerUI::ApplySeparatorAttribute(std::wstring_view sizeName, std::wstring_view name,
+                                           std::wstring_view value) {
+    if (EqualsNoCase(name, sizeName)) {
+        m_separatorSize = ParseInt(value);
+        return true;
+    }
+    if (EqualsNoCase(name, L"sepimm")) {
+        m_separatorImmediate = ParseBool(value);
+        return true;
+    }
+    return false;
+}
+
 void CContainerUI::SetFloatPos(int index) {
     CControlUI* child = GetItemAt(index);
     if (child == nullptr || !child->IsVisible() || !child->IsFloat()) {

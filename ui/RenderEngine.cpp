@@ -358,7 +358,9 @@ void CRenderEngine::RenderText(HDC dc, CPaintManagerUI* manager, UiRect& rect,
         ::SelectObject(dc, hfont);
         std::wstring shown = GlyphText(text);
         RECT r = ToRECT(rect);
-        ::DrawTextW(dc, shown.data(), static_cast<int>(shown.size()), &r, format);
+        // DT_MODIFYSTRING would let DrawText write an ellipsis past the end of the copy.
+        ::DrawTextW(dc, shown.data(), static_cast<int>(shown.size()), &r,
+                    format & ~DT_MODIFYSTRING);
         if ((format & DT_CALCRECT) != 0) {
             rect = FromRECT(r);
         }

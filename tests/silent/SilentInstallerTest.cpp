@@ -319,14 +319,6 @@ TEST_F(SilentInstallerTest, LanguageNumberChoosesNamesAndLanguageId) {
     }
 }
 
-TEST_F(SilentInstallerTest, MissingLanguageFieldCountsAsSimplifiedChinese) {
-    const std::wstring folder = Folder(L"Seven");
-    const Run run = RunSilentWith(L"\"" + folder + L"\" 1 1 1 \"" + Widen(m_channel) + L"\" 1 0");
-    ASSERT_EQ(run.process.exitCode, 0u);
-    EXPECT_EQ(ReadRegistryString(kUninstallKeyPath, L"DisplayName"), L"Tessel助手");
-    EXPECT_EQ(ReadRegistryString(kProductSettingsKeyPath, L"LANGUAGE"), L"2052");
-}
-
 TEST_F(SilentInstallerTest, FewerThanSevenFieldsChangeNothing) {
     const std::wstring folder = Folder(L"Never");
     const std::wstring channel = Widen(m_channel);
@@ -500,14 +492,18 @@ TEST_F(SilentInstallerTest, RunningProgramsAreClosedBeforeTheirFilesAreReplaced)
     ASSERT_EQ(Install(folder, {}).process.exitCode, 0u);
     UniqueHandle client = StartProgram(folder + kClientFile);
     UniqueHandle utility = StartProgram(folder + kUtilityFile);
-    ASSERT_TRUE(client && utility);
-    ::Sleep(200);
+    UniqueHandle launcher = StartProgram(folder + kLauncherFile);
+    ASSERT_TRUE(client && utility && launcher);
+    ASSERT_TRUE(WaitFor([] { return ::FindWindowW(L"TesselAssistantLauncher", nullptr); }));
     ASSERT_EQ(::WaitForSingleObject(client.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
+    // An update keeps the launcher through the first pass and closes it before the second.
     const Run update = Install(folder, {.firstInstall = false});
     EXPECT_EQ(update.process.exitCode, 0u);
     EXPECT_EQ(::WaitForSingleObject(client.Get(), 0), WAIT_OBJECT_0);
     EXPECT_EQ(::WaitForSingleObject(utility.Get(), 0), WAIT_OBJECT_0);
+    EXPECT_EQ(::WaitForSingleObject(launcher.Get(), 0), WAIT_OBJECT_0);
+    ExpectProductFilesIn(folder);
 }
 
 TEST_F(SilentInstallerTest, StartProductFlagStartsTheLauncher) {

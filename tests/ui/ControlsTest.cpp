@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -177,6 +178,20 @@ TEST_F(ControlsTest, GroupedOptionsExcludeEachOther) {
     EXPECT_TRUE(second->IsSelected());
     second->Activate();
     EXPECT_TRUE(second->IsSelected());
+}
+
+TEST_F(ControlsTest, OptionLeavesItsGroupWithItsManager) {
+    auto option = std::make_unique<COptionUI>();
+    option->SetManager(&m_manager, nullptr, false);
+    option->SetAttribute(L"group", L"g");
+    ASSERT_NE(m_manager.GetOptionGroup(L"g"), nullptr);
+    option->SetManager(nullptr, nullptr, false);
+    EXPECT_EQ(m_manager.GetOptionGroup(L"g"), nullptr);
+    option.reset();
+    auto* other = Attach(new COptionUI, {0, 0, 10, 10});
+    other->SetGroup(L"g");
+    other->SetSelected(true);
+    EXPECT_EQ(m_manager.GetOptionGroup(L"g")->size(), 1u);
 }
 
 TEST_F(ControlsTest, ProgressFillsItsValueShare) {
