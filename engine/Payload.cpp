@@ -3,60 +3,47 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/ModuleResource.h"
 #include "engine/SilentCommandLine.h"
 
 namespace tessel {
 namespace {
 
-struct ResourceBytes {
-    const void* data = nullptr;
-    DWORD size = 0;
-};
+using ResourceBytes = std::span<const uint8_t>;
 
-std::optional<ResourceBytes> FindPayloadResource(HMODULE module) {
-    HRSRC info =
-        ::FindResourceW(module, MAKEINTRESOURCEW(kPayloadResourceId), kPayloadResourceType);
-    if (info == nullptr) {
-        return std::nullopt;
-    }
-    HGLOBAL loaded = ::LoadResource(module, info);
-    const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
-    if (data == nullptr) {
-        return std::nullopt;
-    }
-    return ResourceBytes{data, ::SizeofResource(module, info)};
-}
-
-bool WriteWholeFile(const std::wstring& path, const ResourceBytes& bytes) {
+bool WriteWholeFile(const std::wstring& path, ResourceBytes bytes) {
     UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return false;
     }
     DWORD written = 0;
-    if (!::WriteFile(file.Get(), bytes.data, bytes.size, &written, nullptr)) {
+    if (!::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                     nullptr)) {
         return false;
     }
-    return written == bytes.size;
+    return written == bytes.size();
 }
 
 // Reopens the file so that only readers may share it, then checks that it still holds exactly the
 // resource: the file was unguarded for the moment between closing the writer and this call.
-std::optional<PayloadLock> LockAndVerify(const std::wstring& path, const ResourceBytes& bytes) {
+std::optional<PayloadLock> LockAndVerify(const std::wstring& path, ResourceBytes bytes) {
     PayloadLock lock(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!lock) {
         return std::nullopt;
     }
     LARGE_INTEGER size = {};
-    if (!::GetFileSizeEx(lock.Get(), &size) || size.QuadPart != bytes.size) {
+    if (!::GetFileSizeEx(lock.Get(), &size) ||
+        static_cast<uint64_t>(size.QuadPart) != bytes.size()) {
         return std::nullopt;
     }
-    std::vector<char> content(bytes.size);
+    std::vector<uint8_t> content(bytes.size());
     DWORD read = 0;
-    if (bytes.size != 0 &&
-        (!::ReadFile(lock.Get(), content.data(), bytes.size, &read, nullptr) ||
-         read != bytes.size || std::memcmp(content.data(), bytes.data, bytes.size) != 0)) {
+    if (!bytes.empty() &&
+        (!::ReadFile(lock.Get(), content.data(), static_cast<DWORD>(content.size()), &read,
+                     nullptr) ||
+         read != content.size() || std::memcmp(content.data(), bytes.data(), bytes.size()) != 0)) {
         return std::nullopt;
     }
     return lock;
@@ -78,10 +65,8 @@ std::wstring GetPayloadPath() {
 }
 
 std::optional<PayloadLock> ExtractPayload(const std::wstring& payloadPath, HMODULE module) {
-    if (module == nullptr) {
-        module = ::GetModuleHandleW(nullptr);
-    }
-    const auto resource = FindPayloadResource(module);
+    const auto resource =
+        FindModuleResource(module, kPayloadResourceType, MAKEINTRESOURCEW(kPayloadResourceId));
     if (!resource || !WriteWholeFile(payloadPath, *resource)) {
         return std::nullopt;
     }

@@ -23,10 +23,11 @@ void Terminate(DWORD processId) {
 
 }  // namespace
 
-bool TerminateProcessesByName(std::vector<std::wstring> names) {
+std::vector<uint32_t> FindProcessesByName(const std::vector<std::wstring>& names) {
+    std::vector<uint32_t> found;
     UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot) {
-        return true;
+        return found;
     }
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof(entry);
@@ -39,8 +40,15 @@ bool TerminateProcessesByName(std::vector<std::wstring> names) {
             return SameFileName(entry.szExeFile, name);
         });
         if (listed) {
-            Terminate(entry.th32ProcessID);
+            found.push_back(entry.th32ProcessID);
         }
+    }
+    return found;
+}
+
+bool TerminateProcessesByName(std::vector<std::wstring> names) {
+    for (const uint32_t processId : FindProcessesByName(names)) {
+        Terminate(processId);
     }
     return true;
 }
