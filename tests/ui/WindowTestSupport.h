@@ -152,6 +152,9 @@ public:
             log.push_back(L"notify:" + notification.type + L":" + sender);
         }
         notifications.push_back(notification);
+        if (onNotify) {
+            onNotify(notification);
+        }
         WindowImplBase::Notify(notification);
     }
 
@@ -185,6 +188,7 @@ public:
     std::vector<std::wstring> log;
     std::vector<NotifyRecord> notifications;
     std::function<CControlUI*(std::wstring_view)> customControls;
+    std::function<void(NotifyRecord&)> onNotify;
     int destroyedCount = 0;
 
 protected:
