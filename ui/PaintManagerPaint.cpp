@@ -15,10 +15,20 @@ namespace {
 using UpdateLayeredWindowProc = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF,
                                               BLENDFUNCTION*, DWORD);
 
+using UpdateLayeredWindowIndirectProc = BOOL(WINAPI*)(HWND, const UPDATELAYEREDWINDOWINFO*);
+
 // Looked up at run time: a system without it cannot show layered windows at all.
 UpdateLayeredWindowProc UpdateLayeredWindowFunction() {
     static const auto proc = reinterpret_cast<UpdateLayeredWindowProc>(reinterpret_cast<void*>(
         ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindow")));
+    return proc;
+}
+
+// The same update told which part changed, so only that part is copied to the screen.
+UpdateLayeredWindowIndirectProc UpdateLayeredWindowIndirectFunction() {
+    static const auto proc =
+        reinterpret_cast<UpdateLayeredWindowIndirectProc>(reinterpret_cast<void*>(
+            ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindowIndirect")));
     return proc;
 }
 
@@ -158,7 +168,7 @@ void CPaintManagerUI::OnPaint() {
                 HDC dc = m_offscreen->dc.Get();
                 PaintTreeInto(dc, update, m_layered);
                 if (m_layered) {
-                    PresentLayered(dc);
+                    PresentLayered(dc, update);
                 } else {
                     ::BitBlt(paint.Dc(), update.left, update.top, update.Width(), update.Height(),
                              dc, update.left, update.top, SRCCOPY);
@@ -254,7 +264,7 @@ void CPaintManagerUI::PaintNativeChildren(HDC dc, const UiRect& area) {
     }
 }
 
-bool CPaintManagerUI::PresentLayered(HDC sourceDc) {
+bool CPaintManagerUI::PresentLayered(HDC sourceDc, const UiRect& dirty) {
     const auto update = UpdateLayeredWindowFunction();
     if (update == nullptr) {
         return false;
@@ -269,8 +279,31 @@ bool CPaintManagerUI::PresentLayered(HDC sourceDc) {
     BLENDFUNCTION blend{AC_SRC_OVER, 0,
                         static_cast<BYTE>(std::clamp(m_windowAttributes.layeredOpacity, 0, 255)),
                         AC_SRC_ALPHA};
-    return update(m_window, nullptr, &destination, &size, sourceDc, &source, 0, &blend,
-                  ULW_ALPHA) != FALSE;
+    // A first frame, or one after the window moved, must be complete.
+    const bool whole = !m_layeredShown || m_layeredShownAt.x != destination.x ||
+                       m_layeredShownAt.y != destination.y;
+    const auto indirect = UpdateLayeredWindowIndirectFunction();
+    bool shown = false;
+    if (indirect != nullptr && !whole) {
+        const RECT dirtyRect = ToRECT(dirty);
+        UPDATELAYEREDWINDOWINFO info{};
+        info.cbSize = sizeof(info);
+        info.pptDst = &destination;
+        info.psize = &size;
+        info.hdcSrc = sourceDc;
+        info.pptSrc = &source;
+        info.pblend = &blend;
+        info.dwFlags = ULW_ALPHA;
+        info.prcDirty = &dirtyRect;
+        shown = indirect(m_window, &info) != FALSE;
+    }
+    if (!shown) {
+        shown = update(m_window, nullptr, &destination, &size, sourceDc, &source, 0, &blend,
+                       ULW_ALPHA) != FALSE;
+    }
+    m_layeredShown = shown;
+    m_layeredShownAt = {destination.x, destination.y};
+    return shown;
 }
 
 void CPaintManagerUI::PrintClient(HDC dc, LPARAM flags) {

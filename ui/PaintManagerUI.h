@@ -278,7 +278,7 @@ private:
     void PaintTreeInto(HDC dc, const UiRect& area, bool layered);
     void PaintNativeChildren(HDC dc, const UiRect& area);
     void PrintClient(HDC dc, LPARAM flags);
-    bool PresentLayered(HDC sourceDc);
+    bool PresentLayered(HDC sourceDc, const UiRect& dirty);
     // ---- timers ----
     struct TimerRecord {
         CControlUI* control = nullptr;  // not owned; its timers go when it is forgotten
@@ -308,7 +308,9 @@ private:
     bool m_captured = false;
     WindowAttributes m_windowAttributes;
     UiRect m_layeredInset;
-    UiRect m_layeredUpdate;  // invalidated since the last layered frame
+    UiRect m_layeredUpdate;       // invalidated since the last layered frame
+    bool m_layeredShown = false;  // a complete frame is on screen at m_layeredShownAt
+    UiPoint m_layeredShownAt;
     std::unique_ptr<SurfaceDc> m_offscreen;
     UniqueWindow m_toolTip;
     bool m_toolAdded = false;
