@@ -11,6 +11,29 @@ namespace {
 constexpr size_t kNameBufferBytes = 260;
 constexpr wchar_t kDumpFolderName[] = L"CrashRpt\\";
 
+using MiniDumpWriteDumpFunction = decltype(&::MiniDumpWriteDump);
+
+// dbghelp.dll is no system-protected DLL: imported, it would be looked for beside the executable
+// first, where the elevated silent installer's folder (the temporary one) may hold a planted copy.
+// Loaded once from System32 when the handler is installed, never inside the crash, and kept for
+// the life of the process.
+MiniDumpWriteDumpFunction gWriteDump = nullptr;
+
+MiniDumpWriteDumpFunction LoadWriteDump() {
+    wchar_t system[MAX_PATH] = {};
+    const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return nullptr;
+    }
+    const std::wstring path = std::wstring(system, length) + L"\\dbghelp.dll";
+    HMODULE dbghelp = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (dbghelp == nullptr) {
+        return nullptr;
+    }
+    return reinterpret_cast<MiniDumpWriteDumpFunction>(
+        reinterpret_cast<void*>(::GetProcAddress(dbghelp, "MiniDumpWriteDump")));
+}
+
 }  // namespace
 
 std::wstring CrashDumpFileName(const std::tm& localTime) {
@@ -36,6 +59,9 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) noexcept {
     CreateDirectoryTree(folder);
     const std::wstring dumpPath = folder + CrashDumpFileName(local);
 
+    if (gWriteDump == nullptr) {
+        return EXCEPTION_EXECUTE_HANDLER;  // no dbghelp: an empty file would only mislead
+    }
     UniqueFileHandle file(::CreateFileW(dumpPath.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
                                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file) {
@@ -43,8 +69,8 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) noexcept {
         info.ThreadId = ::GetCurrentThreadId();
         info.ExceptionPointers = exception;
         info.ClientPointers = FALSE;
-        ::MiniDumpWriteDump(::GetCurrentProcess(), ::GetCurrentProcessId(), file.Get(),
-                            MiniDumpNormal, &info, nullptr, nullptr);
+        gWriteDump(::GetCurrentProcess(), ::GetCurrentProcessId(), file.Get(), MiniDumpNormal,
+                   &info, nullptr, nullptr);
     }
     return EXCEPTION_EXECUTE_HANDLER;
 }
@@ -52,6 +78,9 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) noexcept {
 void InstallCrashHandler() noexcept {
     // No system error box either, should the filter itself fail.
     ::SetErrorMode(::GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    if (gWriteDump == nullptr) {
+        gWriteDump = LoadWriteDump();
+    }
     ::SetUnhandledExceptionFilter(OnUnhandledException);
 }
 

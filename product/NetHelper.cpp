@@ -4,12 +4,12 @@
 // then "downloaded" and "done"), pausing between lines as a real download would. Without those
 // arguments it has nothing to do and exits at once.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "engine/CommandLineArguments.h"
 #include "engine/KernelHandles.h"
 #include "engine/SafeDllSearch.h"
 
@@ -28,28 +28,16 @@ constexpr std::string_view kLines[] = {
     "done\n",
 };
 
-struct LocalMemoryTraits {
-    using Type = LPWSTR*;
-    static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type memory) noexcept { ::LocalFree(memory); }
-};
-
 // The pipe name after "-setupPipe", when "-setup" is given too.
 std::optional<std::wstring> PipeNameFromArguments() {
-    int count = 0;
-    tessel::UniqueResource<LocalMemoryTraits> fields(
-        ::CommandLineToArgvW(::GetCommandLineW(), &count));
-    if (!fields) {
-        return std::nullopt;
-    }
+    const auto fields = tessel::SplitArguments(::GetCommandLineW());
     bool setup = false;
     std::optional<std::wstring> pipe;
-    for (int i = 1; i < count; ++i) {
-        const std::wstring_view field = fields.Get()[i];
-        if (field == L"-setup") {
+    for (size_t i = 1; i < fields.size(); ++i) {
+        if (fields[i] == L"-setup") {
             setup = true;
-        } else if (field == L"-setupPipe" && i + 1 < count) {
-            pipe = fields.Get()[++i];
+        } else if (fields[i] == L"-setupPipe" && i + 1 < fields.size()) {
+            pipe = fields[++i];
         }
     }
     return setup ? pipe : std::nullopt;

@@ -4,16 +4,17 @@
 //
 // A running program cannot delete its own file, so the last part is done by a copy of this
 // program in the temporary folder, started with "/cleanup <folder> <process id>": it waits for
-// this process to end, deletes "Uninst.exe" and the folder when nothing else is left in it, and
-// has itself deleted at the next restart.
+// this process to end, then deletes "Uninst.exe" and the folder when nothing else is left in it.
+// The copy is held open for deletion on close while it is started, so it goes away by itself once
+// both processes have ended.
 #include <windows.h>
-#include <shellapi.h>
 #include <shlobj.h>
 
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "engine/CommandLineArguments.h"
 #include "engine/KernelHandles.h"
 #include "engine/ProcessCleanup.h"
 #include "engine/SafeDllSearch.h"
@@ -21,6 +22,7 @@
 
 namespace {
 
+using tessel::UniqueFileHandle;
 using tessel::UniqueFindHandle;
 using tessel::UniqueHandle;
 using tessel::UniqueRegKey;
@@ -28,21 +30,12 @@ using tessel::UniqueRegKey;
 constexpr DWORD kExitPatienceMs = 30'000;
 constexpr DWORD kProgramsGoneMs = 100;
 
-struct LocalMemoryTraits {
-    using Type = LPWSTR*;
-    static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type memory) noexcept { ::LocalFree(memory); }
-};
-
 std::vector<std::wstring> Arguments() {
-    int count = 0;
-    tessel::UniqueResource<LocalMemoryTraits> fields(
-        ::CommandLineToArgvW(::GetCommandLineW(), &count));
-    std::vector<std::wstring> arguments;
-    for (int i = 1; fields && i < count; ++i) {
-        arguments.emplace_back(fields.Get()[i]);
+    auto fields = tessel::SplitArguments(::GetCommandLineW());
+    if (!fields.empty()) {
+        fields.erase(fields.begin());  // the program itself
     }
-    return arguments;
+    return fields;
 }
 
 bool SameText(std::wstring_view a, std::wstring_view b) {
@@ -141,18 +134,22 @@ void RemoveProductFiles(const std::wstring& folder) {
     }
 }
 
-// Hands the removal of this file and its folder to a copy in the temporary folder.
-void StartFinalCleanup(const std::wstring& self, const std::wstring& folder) {
+// Hands the removal of this file and its folder to a copy in the temporary folder. The returned
+// handle marks the copy for deletion: the caller keeps it until it exits.
+UniqueFileHandle StartFinalCleanup(const std::wstring& self, const std::wstring& folder) {
     wchar_t temp[MAX_PATH + 1] = {};
     const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
     if (length == 0 || length > MAX_PATH) {
-        return;
+        return {};
     }
     const std::wstring copy = std::wstring(temp, length) + L"TesselUninst-" +
                               std::to_wstring(::GetCurrentProcessId()) + L".exe";
     if (!::CopyFileW(self.c_str(), copy.c_str(), FALSE)) {
-        return;
+        return {};
     }
+    UniqueFileHandle deleteOnClose(
+        ::CreateFileW(copy.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     // No backslash before the closing quote: it would escape the quote.
     std::wstring unquoted = folder;
     while (!unquoted.empty() && unquoted.back() == L'\\') {
@@ -168,6 +165,7 @@ void StartFinalCleanup(const std::wstring& self, const std::wstring& folder) {
         UniqueHandle thread(process.hThread);
         UniqueHandle child(process.hProcess);
     }
+    return deleteOnClose;
 }
 
 int FinishCleanup(const std::wstring& folder, DWORD parentId) {
@@ -178,7 +176,6 @@ int FinishCleanup(const std::wstring& folder, DWORD parentId) {
     const std::wstring base = folder + L"\\";
     ::DeleteFileW((base + tessel::kUninstallerFile).c_str());
     ::RemoveDirectoryW(folder.c_str());  // only when nothing else is left in it
-    ::MoveFileExW(OwnPath().c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     return 0;
 }
 
@@ -214,7 +211,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     RemoveProductFiles(folder);
     RemoveShortcuts(productName);
     RemoveRegistryEntries();
-    StartFinalCleanup(self, folder);
+    const UniqueFileHandle cleanupCopy = StartFinalCleanup(self, folder);
     if (!silent) {
         ::MessageBoxW(nullptr, (productName + L" has been removed.").c_str(), productName.c_str(),
                       MB_OK | MB_ICONINFORMATION);

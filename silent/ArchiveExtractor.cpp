@@ -8,6 +8,7 @@
 #include "engine/FileSystem.h"
 #include "engine/KernelHandles.h"
 #include "engine/MemoryZip.h"
+#include "engine/ModuleResource.h"
 #include "silent/ArchiveEntryPath.h"
 
 namespace tessel {
@@ -117,11 +118,13 @@ bool EnsureFolders(const std::wstring& root, const std::wstring& relative,
     return true;
 }
 
-bool WriteEntry(MemoryZip& zip, const MemoryZip::Entry& entry, const std::wstring& path) {
+enum class WriteOutcome { Written, Busy, Failed };
+
+WriteOutcome WriteEntry(MemoryZip& zip, const MemoryZip::Entry& entry, const std::wstring& path) {
     const DWORD existing = ::GetFileAttributesW(path.c_str());
     if (existing != INVALID_FILE_ATTRIBUTES) {
         if ((existing & FILE_ATTRIBUTE_DIRECTORY) != 0 || IsLink(existing)) {
-            return false;
+            return WriteOutcome::Failed;
         }
         if ((existing & FILE_ATTRIBUTE_READONLY) != 0) {
             ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -130,7 +133,10 @@ bool WriteEntry(MemoryZip& zip, const MemoryZip::Entry& entry, const std::wstrin
     UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        return false;
+        const DWORD error = ::GetLastError();
+        return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
+                   ? WriteOutcome::Busy
+                   : WriteOutcome::Failed;
     }
     const auto status = zip.ReadEntry(
         entry,
@@ -141,7 +147,7 @@ bool WriteEntry(MemoryZip& zip, const MemoryZip::Entry& entry, const std::wstrin
                    written == chunk.size();
         },
         entry.uncompressedSize);
-    return status == MemoryZip::ReadStatus::Ok;
+    return status == MemoryZip::ReadStatus::Ok ? WriteOutcome::Written : WriteOutcome::Failed;
 }
 
 std::optional<std::wstring> ParentOf(const std::wstring& relative) {
@@ -155,7 +161,7 @@ std::optional<std::wstring> ParentOf(const std::wstring& relative) {
 }  // namespace
 
 ExtractionResult ExtractArchive(std::span<const uint8_t> archive, const std::wstring& folder,
-                                const ExtractionProgress& progress) {
+                                const ExtractionProgress& progress, BusyFiles busyFiles) {
     auto zip = MemoryZip::Open(archive);
     if (!zip) {
         return ExtractionResult::Unreadable;
@@ -184,7 +190,9 @@ ExtractionResult ExtractArchive(std::span<const uint8_t> archive, const std::wst
             if (parent && !EnsureFolders(root, *parent, knownFolders)) {
                 return ExtractionResult::WriteFailed;
             }
-            if (!WriteEntry(*zip, *entry, root + target.relativePath)) {
+            const WriteOutcome outcome = WriteEntry(*zip, *entry, root + target.relativePath);
+            if (outcome == WriteOutcome::Failed ||
+                (outcome == WriteOutcome::Busy && busyFiles == BusyFiles::Fail)) {
                 return ExtractionResult::WriteFailed;
             }
         }
@@ -202,19 +210,8 @@ bool IsArchiveSafeFor(std::span<const uint8_t> archive, const std::wstring& fold
 }
 
 std::optional<std::span<const uint8_t>> LoadProductArchive() {
-    HMODULE self = ::GetModuleHandleW(nullptr);
-    HRSRC info = ::FindResourceW(self, MAKEINTRESOURCEW(kProductArchiveResourceId),
-                                 kProductArchiveResourceType);
-    if (info == nullptr) {
-        return std::nullopt;
-    }
-    HGLOBAL loaded = ::LoadResource(self, info);
-    const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
-    if (data == nullptr) {
-        return std::nullopt;
-    }
-    return std::span<const uint8_t>(static_cast<const uint8_t*>(data),
-                                    ::SizeofResource(self, info));
+    return FindModuleResource(nullptr, kProductArchiveResourceType,
+                              MAKEINTRESOURCEW(kProductArchiveResourceId));
 }
 
 }  // namespace tessel

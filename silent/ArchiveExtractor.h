@@ -19,12 +19,20 @@ enum class ExtractionResult {
 // Called after each entry with the number of entries done and their total.
 using ExtractionProgress = std::function<void(size_t done, size_t total)>;
 
+// What to do with a file that another process holds open (a running program, say).
+enum class BusyFiles {
+    Fail,
+    LeaveForNextPass,  // keep the old file; a later extraction, once the program is closed, writes
+                       // it
+};
+
 // Unpacks a ZIP archive held in memory into `folder` (a full path ending in a backslash), creating
 // it when missing. Every entry's target is checked before the first byte is written: one entry
 // that would escape the folder refuses the whole archive. Existing files are replaced; a file or
 // folder on the way that is a link (junction, symbolic link) is never written through.
 ExtractionResult ExtractArchive(std::span<const uint8_t> archive, const std::wstring& folder,
-                                const ExtractionProgress& progress);
+                                const ExtractionProgress& progress,
+                                BusyFiles busyFiles = BusyFiles::Fail);
 
 // True when every entry of the archive has a safe target under `folder`: the check the extraction
 // makes first, for callers that must decide before anything else changes on disk.

@@ -6,8 +6,8 @@ namespace tessel {
 namespace {
 
 // The installer's monitor polls every 5 ms; a reader that has not taken a message within this
-// time is not reading any more.
-constexpr DWORD kReaderPatienceMs = 250;
+// time is not reading any more. Generous, so that a monitor starved by a busy machine still counts.
+constexpr DWORD kReaderPatienceMs = 1000;
 constexpr DWORD kPollMs = 1;
 
 }  // namespace
@@ -17,11 +17,12 @@ ChannelReporter::ChannelReporter(std::string channelName) : m_name(std::move(cha
 }
 
 void ChannelReporter::Report(MessageStyle style, int param) {
-    Write(FormatProgressMessage(style, param));
+    Write(FormatProgressMessage(style, param),
+          style == MessageStyle::ExtractionPercent ? Kind::Percentage : Kind::MustArrive);
 }
 
 void ChannelReporter::ReportDriverLine(std::string_view line) {
-    Write(FormatDriverLineMessage(line));
+    Write(FormatDriverLineMessage(line), Kind::MustArrive);
 }
 
 void ChannelReporter::Flush() {
@@ -49,12 +50,16 @@ bool ChannelReporter::WaitUntilTaken() {
     return false;
 }
 
-void ChannelReporter::Write(const std::string& message) {
+void ChannelReporter::Write(const std::string& message, Kind kind) {
     if (!m_open) {
         return;
     }
-    WaitUntilTaken();
+    // A percentage over a percentage loses nothing the window needs: it shows the newer one.
+    if (kind == Kind::MustArrive || m_lastKind == Kind::MustArrive) {
+        WaitUntilTaken();
+    }
     m_channel.Write(m_name, message);
+    m_lastKind = kind;
 }
 
 }  // namespace tessel

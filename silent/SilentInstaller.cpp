@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "silent/ArchiveExtractor.h"
 #include "silent/DriverStep.h"
 #include "silent/FileVersion.h"
 #include "silent/PreviousInstallation.h"
@@ -12,6 +11,25 @@
 #include "silent/Shortcuts.h"
 
 namespace tessel {
+
+ExtractionResult ExtractReportingProgress(std::span<const uint8_t> archive,
+                                          const std::wstring& folder, ChannelReporter* reporter,
+                                          BusyFiles busyFiles) {
+    if (reporter != nullptr) {
+        reporter->Report(MessageStyle::ExtractionStart, kExtractionRange);
+    }
+    int lastPercent = -1;
+    return ExtractArchive(
+        archive, folder,
+        [&](size_t done, size_t total) {
+            const int percent = ExtractionPercent(done, total);
+            if (reporter != nullptr && percent != lastPercent) {
+                reporter->Report(MessageStyle::ExtractionPercent, percent);
+                lastPercent = percent;
+            }
+        },
+        busyFiles);
+}
 
 SilentInstaller::SilentInstaller(SilentInstallOptions options, std::span<const uint8_t> archive)
     : m_options(std::move(options)),
@@ -23,7 +41,7 @@ int SilentInstaller::Run() {
     if (!CloseProductPrograms()) {
         return Fail(InstallError::ProgramsStillRunning);
     }
-    if (!ExtractProduct(/*removePreviousFolder=*/true)) {
+    if (!ExtractProduct(Pass::First)) {
         return Fail(InstallError::ExtractionFailed);
     }
     RunDriverComponentStep();
@@ -36,9 +54,9 @@ int SilentInstaller::Run() {
     if (!m_options.firstInstall) {
         m_reporter.Report(MessageStyle::Finished, 1);
     }
-    // The launcher may have come up meanwhile (started by the helper, or by the user); it is
-    // closed again and the files are laid down once more.
-    if (!CloseRunningPrograms({kLauncherFile}) || !ExtractProduct(/*removePreviousFolder=*/false)) {
+    // An update leaves the launcher running through the first pass; it (and whatever started it
+    // meanwhile) is closed now, and the second pass writes every file, the launcher's included.
+    if (!CloseRunningPrograms({kLauncherFile}) || !ExtractProduct(Pass::Second)) {
         return Fail(InstallError::ExtractionFailed);
     }
     if (m_options.startProduct) {
@@ -65,29 +83,21 @@ bool SilentInstaller::CloseProductPrograms() {
     return CloseRunningPrograms(names);
 }
 
-bool SilentInstaller::ExtractProduct(bool removePreviousFolder) {
+bool SilentInstaller::ExtractProduct(Pass pass) {
     // Refused before anything on disk changes, the previous folder included.
     if (!IsArchiveSafeFor(m_archive, m_options.installFolder)) {
         return false;
     }
-    if (removePreviousFolder) {
+    if (pass == Pass::First) {
         const std::wstring previous = ReadPreviousInstallFolder();
         if (!previous.empty() && !IsSameFolder(previous, m_options.installFolder)) {
             RemovePreviousFolder(previous);  // an unsafe or busy folder stays; the install goes on
         }
     }
-    if (m_options.reportExtraction) {
-        m_reporter.Report(MessageStyle::ExtractionStart, kExtractionRange);
-    }
-    int lastPercent = -1;
-    const auto result =
-        ExtractArchive(m_archive, m_options.installFolder, [&](size_t done, size_t total) {
-            const int percent = ExtractionPercent(done, total);
-            if (m_options.reportExtraction && percent != lastPercent) {
-                m_reporter.Report(MessageStyle::ExtractionPercent, percent);
-                lastPercent = percent;
-            }
-        });
+    // A file a running program holds (the launcher, on an update) waits for the second pass.
+    const auto result = ExtractReportingProgress(
+        m_archive, m_options.installFolder, m_options.reportExtraction ? &m_reporter : nullptr,
+        pass == Pass::First ? BusyFiles::LeaveForNextPass : BusyFiles::Fail);
     return result == ExtractionResult::Done;
 }
 

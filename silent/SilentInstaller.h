@@ -6,11 +6,18 @@
 #include <string>
 
 #include "engine/SilentCommandLine.h"
+#include "silent/ArchiveExtractor.h"
 #include "silent/ChannelReporter.h"
 #include "silent/ProductNames.h"
 #include "silent/ProgressReport.h"
 
 namespace tessel {
+
+// Extracts `archive` into `folder` as one extraction step of a run: with a `reporter`, a Style 0
+// message first and then each new percentage.
+ExtractionResult ExtractReportingProgress(std::span<const uint8_t> archive,
+                                          const std::wstring& folder, ChannelReporter* reporter,
+                                          BusyFiles busyFiles = BusyFiles::Fail);
 
 // One run of the silent installer: closes the product's programs, replaces its files, runs the
 // driver-component step, writes the registry entries and shortcuts, and reports each stage through
@@ -25,7 +32,8 @@ public:
 
 private:
     bool CloseProductPrograms();
-    bool ExtractProduct(bool removePreviousFolder);
+    enum class Pass { First, Second };
+    bool ExtractProduct(Pass pass);
     void RunDriverComponentStep();
     bool WriteRegistry();
     bool WriteProductShortcuts();

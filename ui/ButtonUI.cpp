@@ -45,12 +45,7 @@ void CButtonUI::SetEnabled(bool enabled) {
 }
 
 void CButtonUI::HandleEvent(EventRecord& event) {
-    if (!IsMouseEnabled() && IsMouseEvent(event.kind)) {
-        if (m_parent != nullptr) {
-            m_parent->Event(event);
-        } else {
-            CLabelUI::HandleEvent(event);
-        }
+    if (PassMouseEventToParent(event)) {
         return;
     }
     switch (event.kind) {

@@ -89,7 +89,8 @@ bool CContainerUI::SetItemIndex(CControlUI* control, int newIndex) {
 }
 
 bool CContainerUI::Add(CControlUI* control) {
-    return AddAt(control, GetCount());
+    // Not the virtual AddAt: a derived Add does its own bookkeeping around this.
+    return CContainerUI::AddAt(control, GetCount());
 }
 
 bool CContainerUI::AddAt(CControlUI* control, int index) {
@@ -326,6 +327,38 @@ void CContainerUI::LayoutChildren(Axis axis, CrossAlign align, const UiRect& con
     input.align = align;
     const UiSize needed = LayoutBox(input, items);
     UpdateScrollBars(content, needed);
+}
+
+void CContainerUI::PlaceAsBox(UiRect rc, bool needInvalidate, Axis axis) {
+    CControlUI::SetPos(rc, needInvalidate);
+    if (m_items.empty()) {
+        UpdateScrollBars(ContentRect(), {});
+        return;
+    }
+    CrossAlign align = CrossAlign::Start;
+    if (axis == Axis::Vertical) {
+        align = m_childAlign == kAlignCenter  ? CrossAlign::Center
+                : m_childAlign == kAlignRight ? CrossAlign::End
+                                              : CrossAlign::Start;
+    } else {
+        align = m_childVAlign == kVAlignCenter   ? CrossAlign::Center
+                : m_childVAlign == kVAlignBottom ? CrossAlign::End
+                                                 : CrossAlign::Start;
+    }
+    LayoutChildren(axis, align, ContentRect());
+}
+
+bool CContainerUI::ApplySeparatorAttribute(std::wstring_view sizeName, std::wstring_view name,
+                                           std::wstring_view value) {
+    if (EqualsNoCase(name, sizeName)) {
+        m_separatorSize = ParseInt(value);
+        return true;
+    }
+    if (EqualsNoCase(name, L"sepimm")) {
+        m_separatorImmediate = ParseBool(value);
+        return true;
+    }
+    return false;
 }
 
 void CContainerUI::SetFloatPos(int index) {

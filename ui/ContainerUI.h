@@ -91,6 +91,13 @@ protected:
     UiRect ContentRect() const;
     // Runs the box layout over the children along `axis`.
     void LayoutChildren(Axis axis, CrossAlign align, const UiRect& content);
+    // SetPos of the vertical and horizontal layouts: this rectangle, then the children stacked
+    // along `axis` inside the scaled inset.
+    void PlaceAsBox(UiRect rc, bool needInvalidate, Axis axis);
+    // The separator band ("sepheight" or "sepwidth", and "sepimm") that would let the user drag
+    // the layout's size; kept, not acted on. True when `name` was one of them.
+    bool ApplySeparatorAttribute(std::wstring_view sizeName, std::wstring_view name,
+                                 std::wstring_view value);
 
     std::vector<std::unique_ptr<CControlUI>> m_items;
     UiRect m_inset;
@@ -104,6 +111,8 @@ protected:
     std::wstring m_vScrollBarStyle;
     std::wstring m_hScrollBarStyle;
     UiSize m_neededSize;
+    int m_separatorSize = 0;
+    bool m_separatorImmediate = false;
 };
 
 }  // namespace tessel

@@ -376,6 +376,16 @@ void CControlUI::HandleEvent(EventRecord& event) {
     }
 }
 
+bool CControlUI::PassMouseEventToParent(EventRecord& event) {
+    if (IsMouseEnabled() || !IsMouseEvent(event.kind)) {
+        return false;
+    }
+    if (m_parent != nullptr) {
+        m_parent->Event(event);
+    }
+    return true;
+}
+
 void CControlUI::NotifyListeners(NotifyRecord& notification) {
     for (const auto& listener : m_notifyListeners) {
         listener(notification);

@@ -216,6 +216,9 @@ public:
     bool DrawImage(HDC dc, ImageSlot& image, std::wstring_view modifier = {});
 
 protected:
+    // A mouse event for a control that does not take the mouse belongs to its parent; true when
+    // the event was such a one (passed on, or dropped at the root).
+    bool PassMouseEventToParent(EventRecord& event);
     int ScaleLength(int value) const;
     UiRect ScaleRect(const UiRect& r) const;
     // Current paint rectangle of the running Paint (client coordinates).

@@ -47,12 +47,7 @@ bool CEditUI::CreateNativeEdit(bool selectAll) {
 }
 
 void CEditUI::HandleEvent(EventRecord& event) {
-    if (!IsMouseEnabled() && IsMouseEvent(event.kind)) {
-        if (m_parent != nullptr) {
-            m_parent->Event(event);
-        } else {
-            CLabelUI::HandleEvent(event);
-        }
+    if (PassMouseEventToParent(event)) {
         return;
     }
     switch (event.kind) {

@@ -1,7 +1,5 @@
 #include "ui/HorizontalLayoutUI.h"
 
-#include "ui/AttributeText.h"
-
 namespace tessel {
 
 void* CHorizontalLayoutUI::QueryInterfaceByName(std::wstring_view name) {
@@ -9,23 +7,11 @@ void* CHorizontalLayoutUI::QueryInterfaceByName(std::wstring_view name) {
 }
 
 void CHorizontalLayoutUI::SetPos(UiRect rc, bool needInvalidate) {
-    CControlUI::SetPos(rc, needInvalidate);
-    if (m_items.empty()) {
-        UpdateScrollBars(ContentRect(), {});
-        return;
-    }
-    const CrossAlign align = m_childVAlign == kVAlignCenter   ? CrossAlign::Center
-                             : m_childVAlign == kVAlignBottom ? CrossAlign::End
-                                                              : CrossAlign::Start;
-    LayoutChildren(Axis::Horizontal, align, ContentRect());
+    PlaceAsBox(rc, needInvalidate, Axis::Horizontal);
 }
 
 void CHorizontalLayoutUI::ApplyAttribute(std::wstring_view name, std::wstring_view value) {
-    if (EqualsNoCase(name, L"sepwidth")) {
-        m_sepWidth = ParseInt(value);
-    } else if (EqualsNoCase(name, L"sepimm")) {
-        m_sepImmediate = ParseBool(value);
-    } else {
+    if (!ApplySeparatorAttribute(L"sepwidth", name, value)) {
         CContainerUI::ApplyAttribute(name, value);
     }
 }

@@ -7,7 +7,7 @@
 #define STBI_ONLY_PNG
 #define STBI_ONLY_JPEG
 #define STBI_ONLY_BMP
-#define STBI_MAX_DIMENSIONS 16384
+#define STBI_MAX_DIMENSIONS 8192
 #include <stb/stb_image.h>
 
 namespace tessel {

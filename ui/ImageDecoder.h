@@ -15,7 +15,8 @@ struct DecodedImage {
     std::vector<uint8_t> rgba;  // width * height * 4
 };
 
-inline constexpr int kMaxImageDimension = 16384;
+// Skin images are window-sized; a header claiming more is treated as broken.
+inline constexpr int kMaxImageDimension = 8192;
 
 std::optional<DecodedImage> DecodeImage(std::span<const uint8_t> bytes);
 

@@ -19,6 +19,11 @@ void* COptionUI::QueryInterfaceByName(std::wstring_view name) {
 }
 
 void COptionUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
+    // The markup builder lends a manager while it applies attributes and takes it back; the
+    // group entry must not outlive that, or a never-attached option would stay in the group.
+    if (m_manager != nullptr && m_manager != manager && !m_group.empty()) {
+        m_manager->RemoveOptionGroup(m_group, this);
+    }
     CButtonUI::SetManager(manager, parent, init);
     if (manager != nullptr && !m_group.empty()) {
         manager->AddOptionGroup(m_group, this);

@@ -74,6 +74,11 @@ CPaintManagerUI::ResourceTables& CPaintManagerUI::Shared() {
         font->bold = description.lfWeight >= FW_BOLD;
         font->italic = description.lfItalic != 0;
         font->underline = description.lfUnderline != 0;
+        UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+        if (dc && font->font) {
+            ScopedSelectObject select(dc.Get(), font->font.Get());
+            ::GetTextMetricsW(dc.Get(), &font->metrics);
+        }
         t.defaultFont = std::move(font);
         return t;
     }();
@@ -284,6 +289,18 @@ const FontRecord& CPaintManagerUI::GetDefaultFontInfo() const {
         return *m_own->defaultFont;
     }
     return *Shared().defaultFont;
+}
+
+void GdiplusFontDeleter::operator()(Gdiplus::Font* font) const {
+    delete font;
+}
+
+Gdiplus::Font* CPaintManagerUI::GetGdiplusFont(int id, HDC dc) {
+    const FontRecord& record = LookUpFont(id);
+    if (!record.gdiplusFont && record.font) {
+        record.gdiplusFont.reset(new Gdiplus::Font(dc, record.font.Get()));
+    }
+    return record.gdiplusFont.get();
 }
 
 // ---- styles and class defaults ------------------------------------------------------------

@@ -18,10 +18,18 @@
 #include "ui/UiEvents.h"
 #include "ui/UserHandles.h"
 
+namespace Gdiplus {
+class Font;
+}
+
 namespace tessel {
 
 class CControlUI;
 struct SurfaceDc;
+
+struct GdiplusFontDeleter {
+    void operator()(Gdiplus::Font* font) const;
+};
 
 // A decoded image: premultiplied pixels in a 32-bit top-down DIB section.
 struct ImageRecord {
@@ -45,6 +53,8 @@ struct FontRecord {
     bool underline = false;
     bool italic = false;
     TEXTMETRICW metrics{};
+    // The same font for GDI+ text, made on first use (making it is costly under every frame).
+    mutable std::unique_ptr<Gdiplus::Font, GdiplusFontDeleter> gdiplusFont;
 };
 
 // The five default text colours, ARGB.
@@ -120,6 +130,8 @@ public:
     // The font record of `id` (window, then shared), else the default font; negative = default.
     const FontRecord& LookUpFont(int id);
     HFONT GetFont(int id) { return LookUpFont(id).font.Get(); }
+    // The GDI+ twin of font `id` (as LookUpFont resolves it), made from `dc` on first use.
+    Gdiplus::Font* GetGdiplusFont(int id, HDC dc);
     void SetDefaultFont(std::wstring_view face, int size, bool bold, bool underline, bool italic,
                         bool shared);
     const FontRecord& GetDefaultFontInfo() const;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/KernelHandles.h"
@@ -180,8 +181,17 @@ bool CRenderEngine::PaintImageSpec(HDC dc, CPaintManagerUI* manager, const UiRec
         return false;
     }
     const UiRect dest = ImageDestination(control, spec.dest);
+    // At another display scale the skin's "name@150.png" variants stand in for "name.png".
+    std::wstring name = spec.name;
+    if (const int percent = manager->GetDisplayScale().Percent(); percent != 100) {
+        std::wstring scaled;
+        for (wchar_t c : name) {
+            scaled += c == L'.' ? L"@" + std::to_wstring(percent) + L"." : std::wstring(1, c);
+        }
+        name = std::move(scaled);
+    }
     const ImageRecord* image =
-        manager->LookUpImage(spec.name, spec.resourceType, spec.mask, spec.hsl || hsl);
+        manager->LookUpImage(name, spec.resourceType, spec.mask, spec.hsl || hsl);
     if (image == nullptr) {
         return false;
     }
@@ -190,6 +200,13 @@ bool CRenderEngine::PaintImageSpec(HDC dc, CPaintManagerUI* manager, const UiRec
         return true;
     }
     const bool alpha = manager->IsLayered() || image->hasAlpha;
+    // A destination with negative offsets starts outside the control; it is drawn clipped so
+    // that an image never paints over the control's neighbours.
+    std::optional<ScopedSaveDc> clip;
+    if (dest.Intersect(control) != dest) {
+        clip.emplace(dc);
+        ::IntersectClipRect(dc, control.left, control.top, control.right, control.bottom);
+    }
     BlitNinePiece(dc, image->Bitmap(), dest, paint, source, spec.corner, alpha,
                   static_cast<uint8_t>(spec.fade), spec.hole, spec.xTiled, spec.yTiled);
     return true;
@@ -210,8 +227,24 @@ void CRenderEngine::BlitNinePiece(HDC dc, HBITMAP bitmap, const UiRect& dest, co
         return;
     }
     ScopedSelectObject select(memory.Get(), bitmap);
-    ::SetStretchBltMode(dc, HALFTONE);
-    ::SetBrushOrgEx(dc, 0, 0, nullptr);
+    // Halftone stretching is slow even where nothing is stretched, so the target gets it only
+    // for an image that has a piece changing size, and gets its own mode back afterwards.
+    struct StretchModeGuard {
+        HDC dc;
+        int previous = 0;
+        ~StretchModeGuard() {
+            if (previous != 0) {
+                ::SetStretchBltMode(dc, previous);
+            }
+        }
+    } stretchMode{dc};
+    const auto prepareStretch = [&](const BlitPiece& piece) {
+        if (stretchMode.previous == 0 && (piece.dest.Width() != piece.source.Width() ||
+                                          piece.dest.Height() != piece.source.Height())) {
+            stretchMode.previous = ::SetStretchBltMode(dc, HALFTONE);
+            ::SetBrushOrgEx(dc, 0, 0, nullptr);
+        }
+    };
 
     NinePieceInput input;
     input.dest = dest;
@@ -225,6 +258,7 @@ void CRenderEngine::BlitNinePiece(HDC dc, HBITMAP bitmap, const UiRect& dest, co
 
     if (alpha || fade != 255) {
         ForEachNinePiece(input, [&](const BlitPiece& piece) {
+            prepareStretch(piece);
             BlendPiece(dc, piece.dest, memory.Get(), piece.source, fade, alpha);
         });
         return;
@@ -241,6 +275,7 @@ void CRenderEngine::BlitNinePiece(HDC dc, HBITMAP bitmap, const UiRect& dest, co
         return;
     }
     ForEachNinePiece(input, [&](const BlitPiece& piece) {
+        prepareStretch(piece);
         if (piece.tile) {
             ::BitBlt(dc, piece.dest.left, piece.dest.top, piece.dest.Width(), piece.dest.Height(),
                      memory.Get(), piece.source.left, piece.source.top, SRCCOPY);
@@ -323,7 +358,9 @@ void CRenderEngine::RenderText(HDC dc, CPaintManagerUI* manager, UiRect& rect,
         ::SelectObject(dc, hfont);
         std::wstring shown = GlyphText(text);
         RECT r = ToRECT(rect);
-        ::DrawTextW(dc, shown.data(), static_cast<int>(shown.size()), &r, format);
+        // DT_MODIFYSTRING would let DrawText write an ellipsis past the end of the copy.
+        ::DrawTextW(dc, shown.data(), static_cast<int>(shown.size()), &r,
+                    format & ~DT_MODIFYSTRING);
         if ((format & DT_CALCRECT) != 0) {
             rect = FromRECT(r);
         }
@@ -335,7 +372,10 @@ void CRenderEngine::RenderText(HDC dc, CPaintManagerUI* manager, UiRect& rect,
         std::clamp(manager->GetWindowAttributes().textRenderingHint, 0, 5)));
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-    Gdiplus::Font gdiplusFont(dc, hfont);
+    Gdiplus::Font* gdiplusFont = manager->GetGdiplusFont(font, dc);
+    if (gdiplusFont == nullptr) {
+        return;
+    }
     std::unique_ptr<Gdiplus::StringFormat> stringFormat(
         Gdiplus::StringFormat::GenericTypographic()->Clone());
     if (!stringFormat) {
@@ -372,7 +412,7 @@ void CRenderEngine::RenderText(HDC dc, CPaintManagerUI* manager, UiRect& rect,
     const std::wstring shown(text);
     if ((format & DT_CALCRECT) != 0) {
         Gdiplus::RectF bounds;
-        graphics.MeasureString(shown.c_str(), static_cast<INT>(shown.size()), &gdiplusFont, layout,
+        graphics.MeasureString(shown.c_str(), static_cast<INT>(shown.size()), gdiplusFont, layout,
                                stringFormat.get(), &bounds);
         rect.right = rect.left + static_cast<int>(bounds.Width) + 1;
         rect.bottom = rect.top + static_cast<int>(bounds.Height) + 1;
@@ -380,7 +420,7 @@ void CRenderEngine::RenderText(HDC dc, CPaintManagerUI* manager, UiRect& rect,
     }
     // The text brush stays one step short of opaque (alpha 0xFE).
     Gdiplus::SolidBrush brush{Gdiplus::Color((0xFEu << 24) | (color & 0x00FFFFFFu))};
-    graphics.DrawString(shown.c_str(), static_cast<INT>(shown.size()), &gdiplusFont, layout,
+    graphics.DrawString(shown.c_str(), static_cast<INT>(shown.size()), gdiplusFont, layout,
                         stringFormat.get(), &brush);
 }
 

@@ -26,12 +26,7 @@ UiSize CTextUI::MeasureSize(UiSize available) {
 }
 
 void CTextUI::HandleEvent(EventRecord& event) {
-    if (!IsMouseEnabled() && IsMouseEvent(event.kind)) {
-        if (m_parent != nullptr) {
-            m_parent->Event(event);
-        } else {
-            CLabelUI::HandleEvent(event);
-        }
+    if (PassMouseEventToParent(event)) {
         return;
     }
     const auto linkAt = [&](UiPoint p) {

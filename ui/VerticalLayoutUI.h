@@ -13,10 +13,6 @@ public:
 
 protected:
     void ApplyAttribute(std::wstring_view name, std::wstring_view value) override;
-
-    // The separator band that would let the user drag the height; kept, not acted on.
-    int m_sepHeight = 0;
-    bool m_sepImmediate = false;
 };
 
 }  // namespace tessel

@@ -64,7 +64,7 @@ TEST_P(CrashDumpRunTest, CrashLeavesADatedMinidumpAndEndsTheProcess) {
     UniqueHandle thread(info.hThread);
     UniqueHandle process(info.hProcess);
     // No dialog waits for anyone: the process ends by itself.
-    ASSERT_EQ(::WaitForSingleObject(process.Get(), 30'000), WAIT_OBJECT_0);
+    ASSERT_EQ(::WaitForSingleObject(process.Get(), 90'000), WAIT_OBJECT_0);
     const std::time_t after = std::time(nullptr);
     DWORD exitCode = 0;
     ::GetExitCodeProcess(process.Get(), &exitCode);

@@ -84,6 +84,58 @@ TEST_F(DriverStepTest, HelperThatNeverConnectsEndsAtTheTimeOut) {
     TerminateProcessesByName({kNetHelperFile});
 }
 
+// Runs the step against FakeHelper.cpp behaving as `behaviour`.
+class MisbehavingHelperTest : public DriverStepTest {
+protected:
+    void UseFakeHelper(const char* behaviour) {
+        ::SetEnvironmentVariableA("TESSEL_FAKE_HELPER", behaviour);
+        UseAsHelper(BesideTestProgram(L"fake_helper.exe"));
+    }
+    void TearDown() override {
+        ::SetEnvironmentVariableA("TESSEL_FAKE_HELPER", nullptr);
+        TerminateProcessesByName({kNetHelperFile});
+    }
+    std::vector<std::string> Progress() const {
+        std::vector<std::string> lines;
+        for (const auto& line : m_lines) {
+            if (line.kind == DriverLine::Kind::Progress) {
+                lines.push_back(line.progress);
+            }
+        }
+        return lines;
+    }
+};
+
+TEST_F(MisbehavingHelperTest, HelperThatExitsWithoutDoneEndsTheStepOnceDrained) {
+    UseFakeHelper("nodone");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Run(), DriverStepOutcome::Done);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(Progress(), (std::vector<std::string>{"v:1/2[First]", "v:2/2[Second]"}));
+}
+
+TEST_F(MisbehavingHelperTest, DoneEndsTheStepWhileTheHelperStillRuns) {
+    UseFakeHelper("doneandstay");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Run(), DriverStepOutcome::Done);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(Progress(), std::vector<std::string>{"v:1/1[Only]"});
+}
+
+TEST_F(MisbehavingHelperTest, SilentHelperEndsTheStepAtTheSilenceTimeOut) {
+    UseFakeHelper("silent");
+    DriverStepTimeouts timeouts;
+    timeouts.silenceMs = 300;
+    EXPECT_EQ(Run(timeouts), DriverStepOutcome::Silent);
+    EXPECT_TRUE(m_lines.empty());
+}
+
+TEST_F(MisbehavingHelperTest, EndlessLineIsDroppedAndTheNextOneArrives) {
+    UseFakeHelper("flood");
+    EXPECT_EQ(Run(), DriverStepOutcome::Done);
+    EXPECT_EQ(Progress(), std::vector<std::string>{"v:1/1[After the flood]"});
+}
+
 TEST_F(DriverStepTest, PipeNameHeldByAnotherProcessSkipsTheStep) {
     UseAsHelper(BesideTestProgram(TESSEL_PRODUCT_FILES) + L"\\" + kNetHelperFile);
     const std::wstring path = L"\\\\.\\pipe\\" + m_pipe;

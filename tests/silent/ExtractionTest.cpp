@@ -76,6 +76,26 @@ TEST_F(ExtractionTest, ReplacesExistingFilesEvenReadOnlyOnes) {
     EXPECT_EQ(ReadFileBytes(m_folder + L"Launcher.exe"), "new");
 }
 
+TEST_F(ExtractionTest, FileHeldByAnotherProgramWaitsForTheNextPassOrFails) {
+    WriteFileBytes(m_folder + L"Launcher.exe", "running launcher");
+    ZipWriter writer;
+    writer.Add("Launcher.exe", "new launcher");
+    writer.Add("Uninst.exe", "new uninstaller");
+    const std::string archive = writer.Finish();
+    {
+        UniqueFileHandle held(::CreateFileW((m_folder + L"Launcher.exe").c_str(), GENERIC_READ, 0,
+                                            nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_EQ(ExtractArchive(Bytes(archive), m_folder, nullptr), ExtractionResult::WriteFailed);
+        EXPECT_EQ(ExtractArchive(Bytes(archive), m_folder, nullptr, BusyFiles::LeaveForNextPass),
+                  ExtractionResult::Done);
+        EXPECT_EQ(ReadFileBytes(m_folder + L"Uninst.exe"), "new uninstaller");
+    }
+    EXPECT_EQ(ReadFileBytes(m_folder + L"Launcher.exe"), "running launcher");
+    EXPECT_EQ(ExtractArchive(Bytes(archive), m_folder, nullptr), ExtractionResult::Done);
+    EXPECT_EQ(ReadFileBytes(m_folder + L"Launcher.exe"), "new launcher");
+}
+
 TEST_F(ExtractionTest, UnsafeEntryRefusesTheWholeArchiveBeforeWritingAnything) {
     const char* unsafeNames[] = {
         "../escaped.txt",

@@ -319,14 +319,6 @@ TEST_F(SilentInstallerTest, LanguageNumberChoosesNamesAndLanguageId) {
     }
 }
 
-TEST_F(SilentInstallerTest, MissingLanguageFieldCountsAsSimplifiedChinese) {
-    const std::wstring folder = Folder(L"Seven");
-    const Run run = RunSilentWith(L"\"" + folder + L"\" 1 1 1 \"" + Widen(m_channel) + L"\" 1 0");
-    ASSERT_EQ(run.process.exitCode, 0u);
-    EXPECT_EQ(ReadRegistryString(kUninstallKeyPath, L"DisplayName"), L"Tessel助手");
-    EXPECT_EQ(ReadRegistryString(kProductSettingsKeyPath, L"LANGUAGE"), L"2052");
-}
-
 TEST_F(SilentInstallerTest, FewerThanSevenFieldsChangeNothing) {
     const std::wstring folder = Folder(L"Never");
     const std::wstring channel = Widen(m_channel);
@@ -344,6 +336,32 @@ TEST_F(SilentInstallerTest, FewerThanSevenFieldsChangeNothing) {
         EXPECT_FALSE(PathExists(folder));
         EXPECT_FALSE(RegistryKeyExists(kUninstallKeyPath));
     }
+}
+
+TEST_F(SilentInstallerTest, ClearedProgressFlagSendsNoExtractionMessages) {
+    SilentInstallOptions options;
+    options.installFolder = Folder(L"Quiet");
+    options.reportExtraction = false;
+    options.channelName = m_channel;
+    const Run run = RunSilentWith(FormatSilentCommandLine(options));
+    ASSERT_EQ(run.process.exitCode, 0u);
+    EXPECT_EQ(StyleOutline(run.messages), (std::vector<int>{4, 4, 4, 4, 5, 3}));
+    ExpectProductFilesIn(options.installFolder);
+}
+
+TEST_F(SilentInstallerTest, ShortcutsThatCannotBeMadeEndTheRunWithCode4) {
+    // A file where the start-menu folder must go.
+    const std::wstring blocker = StartMenuFolder(L"Tessel Assistant");
+    WriteFileBytes(blocker, "in the way");
+    const Run run = Install(Folder(L"Blocked"), {});
+    fs::remove(fs::path(blocker));
+    ASSERT_TRUE(run.process.exited);
+    EXPECT_EQ(run.process.exitCode, 4u);
+    ASSERT_FALSE(run.raw.empty());
+    EXPECT_EQ(run.raw.back(), R"({"Name":"InstallSilence","Style":2,"Param":4})");
+    EXPECT_EQ(std::count_if(run.messages.begin(), run.messages.end(),
+                            [](const Message& m) { return m.style == 3; }),
+              0);
 }
 
 TEST_F(SilentInstallerTest, MovedInstallationDeletesTheOldFolder) {
@@ -474,14 +492,18 @@ TEST_F(SilentInstallerTest, RunningProgramsAreClosedBeforeTheirFilesAreReplaced)
     ASSERT_EQ(Install(folder, {}).process.exitCode, 0u);
     UniqueHandle client = StartProgram(folder + kClientFile);
     UniqueHandle utility = StartProgram(folder + kUtilityFile);
-    ASSERT_TRUE(client && utility);
-    ::Sleep(200);
+    UniqueHandle launcher = StartProgram(folder + kLauncherFile);
+    ASSERT_TRUE(client && utility && launcher);
+    ASSERT_TRUE(WaitFor([] { return ::FindWindowW(L"TesselAssistantLauncher", nullptr); }));
     ASSERT_EQ(::WaitForSingleObject(client.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
+    // An update keeps the launcher through the first pass and closes it before the second.
     const Run update = Install(folder, {.firstInstall = false});
     EXPECT_EQ(update.process.exitCode, 0u);
     EXPECT_EQ(::WaitForSingleObject(client.Get(), 0), WAIT_OBJECT_0);
     EXPECT_EQ(::WaitForSingleObject(utility.Get(), 0), WAIT_OBJECT_0);
+    EXPECT_EQ(::WaitForSingleObject(launcher.Get(), 0), WAIT_OBJECT_0);
+    ExpectProductFilesIn(folder);
 }
 
 TEST_F(SilentInstallerTest, StartProductFlagStartsTheLauncher) {
@@ -499,6 +521,15 @@ TEST_F(SilentInstallerTest, UninstallerLeavesNothingOfTheProductBehind) {
     EXPECT_EQ(uninstall.exitCode, 0u);
 
     EXPECT_TRUE(WaitFor([&] { return !PathExists(folder); }));
+    // Nor the uninstaller's own helper copy in the temporary folder.
+    const auto helperCopies = [] {
+        size_t count = 0;
+        for (const auto& entry : fs::directory_iterator(fs::temp_directory_path())) {
+            count += entry.path().filename().string().starts_with("TesselUninst-") ? 1 : 0;
+        }
+        return count;
+    };
+    EXPECT_TRUE(WaitFor([&] { return helperCopies() == 0; }));
     EXPECT_FALSE(RegistryKeyExists(kUninstallKeyPath));
     EXPECT_FALSE(RegistryKeyExists(kProductVendorKeyPath));
     EXPECT_FALSE(ReadRegistryString(kRunKeyPath, kRunValueName).has_value());
