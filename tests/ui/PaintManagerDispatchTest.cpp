@@ -307,6 +307,25 @@ TEST_F(PaintManagerDispatchTest, RemovedControlsAreDeletedByTheNextDrainNotBefor
     EXPECT_EQ(Filter(window.log, L"probe:deleted").size(), 1u);
 }
 
+TEST_F(PaintManagerDispatchTest, HoverShowsTheTooltipAndLeavingHidesIt) {
+    window.Find(L"b1")->SetToolTip(L"The first button");
+    window.Watch(L"b1");
+    window.SendMouse(WM_MOUSEMOVE, 200, 60);
+    ::SendMessageW(window.GetHWND(), WM_MOUSEHOVER, 0, MAKELPARAM(200, 60));
+    EXPECT_EQ(Filter(window.log, L"b1:").back(), L"b1:mousehover");
+    HWND tip = nullptr;
+    for (HWND w = ::FindWindowExW(nullptr, nullptr, L"tooltips_class32", nullptr); w != nullptr;
+         w = ::FindWindowExW(nullptr, w, L"tooltips_class32", nullptr)) {
+        if (::GetWindow(w, GW_OWNER) == window.GetHWND()) {
+            tip = w;
+        }
+    }
+    ASSERT_NE(tip, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(tip));
+    window.SendMouse(WM_MOUSEMOVE, 200, 250);
+    EXPECT_FALSE(::IsWindowVisible(tip));
+}
+
 TEST_F(PaintManagerDispatchTest, ClosingTellsTheHoveredAndPressedControls) {
     window.Watch(L"b1");
     window.SendMouse(WM_MOUSEMOVE, 200, 60);
