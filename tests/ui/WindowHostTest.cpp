@@ -135,6 +135,26 @@ TEST(WindowHostTest, WindowGetsARegionTheSizeOfTheWindowAndItsTrackingLimits) {
     EXPECT_EQ(info.ptMaxSize.y, monitor.rcWork.bottom - monitor.rcWork.top);
 }
 
+TEST(WindowHostTest, ResizeClientKeepsAnUnchangedSideAndCenteringUsesTheWorkArea) {
+    TestWindow window(kCaptionMarkup);
+    ASSERT_TRUE(window.Open(10, 10));
+    window.ResizeClient(500, -1);
+    RECT client{};
+    ::GetClientRect(window.GetHWND(), &client);
+    EXPECT_EQ(client.right, 500);
+    EXPECT_EQ(client.bottom, 300);
+
+    window.CenterWindow();
+    RECT placed{};
+    ::GetWindowRect(window.GetHWND(), &placed);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ::GetMonitorInfoW(::MonitorFromWindow(window.GetHWND(), MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    EXPECT_EQ(placed.left, (work.left + work.right) / 2 - 250);
+    EXPECT_EQ(placed.top, (work.top + work.bottom) / 2 - 150);
+}
+
 TEST(WindowHostTest, ShowModalReturnsTheCloseResultAndFreesTheOwner) {
     TestWindow owner(kCaptionMarkup);
     ASSERT_TRUE(owner.Open(50, 50));
