@@ -742,20 +742,18 @@ def draw_progress_track():
 def draw_progress_fill():
     """Common/slider_fore.png, 290 x 12: the progress bar's fill.
 
-    Drawn with corner='20,0,20,0': the 20-pixel ends keep their shape and
-    colour, only the middle stretches. The colour runs along the middle only,
-    so a stretched fill still goes from the light start to brand red at its
-    leading edge.
+    Drawn with corner='20,0,20,0': the 20-pixel ends keep their shape, only
+    the middle stretches, and a fill shorter than the two ends squeezes them
+    together. The colour is the same along the whole length (brand red with a
+    soft shine at the top), so the fill looks the same at every width; a
+    gradient along it would put a hard step where the two ends meet.
     """
     w, h = 290, 12
     canvas = Canvas(w, h)
-    start, end = hex_rgb('FF4D79'), BRAND
 
     def paint(x, y):
-        t = clamp01((x - 20.0) / (w - 40.0))
-        base = mix(start, end, t)
-        shine = 0.16 * clamp01(1.0 - y / 6.0)
-        return mix(base, WHITE, shine)
+        shine = 0.18 * clamp01(1.0 - y / 6.0)
+        return mix(BRAND, WHITE, shine)
     fill_shape(canvas, [rounded_rect(0.0, 0.0, float(w), float(h), 6.0)], paint)
     return canvas
 

@@ -1,6 +1,7 @@
 #include "skin/LanguageTable.h"
 
 #include "ui/AttributeText.h"
+#include "ui/ControlUI.h"
 #include "ui/MarkupDocument.h"
 
 namespace tessel {
@@ -12,8 +13,15 @@ constexpr uint16_t kLangTraditionalChinese = 1028;
 }  // namespace
 
 CLanguageTable& CLanguageTable::Instance() {
-    // Never destroyed: controls may look texts up while static objects are torn down.
-    static CLanguageTable* table = new CLanguageTable();
+    // Never destroyed: controls may look texts up while static objects are torn down. Creating
+    // the table also makes it the resolver of every resource-text control, so no program can
+    // load a language and forget to connect it.
+    static CLanguageTable* table = [] {
+        auto* created = new CLanguageTable();
+        SetResourceTextResolver(
+            [](std::wstring_view id) { return CLanguageTable::Instance().LookUpText(id); });
+        return created;
+    }();
     return *table;
 }
 

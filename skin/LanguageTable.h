@@ -20,6 +20,8 @@ public:
 // never destroyed; user-interface thread only. Ids compare with case.
 class CLanguageTable {
 public:
+    // The first call also installs the table as the framework's resource-text resolver, so
+    // controls marked `resourcetext` show the table's texts.
     static CLanguageTable& Instance();
 
     // `source` starting with "<" is the markup text itself; otherwise a file of the skin package,

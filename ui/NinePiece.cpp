@@ -1,6 +1,7 @@
 #include "ui/NinePiece.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tessel {
 
@@ -90,8 +91,20 @@ void ForEachNinePiece(const NinePieceInput& in, const std::function<void(const B
         return;
     }
 
+    // Destination corners: the source's, unless the two of an axis exceed the destination, which
+    // then splits its extent between them in proportion (the first one rounded down).
+    const auto share = [](int first, int second, int extent) {
+        if (first + second <= extent) {
+            return std::pair{first, second};
+        }
+        const int head =
+            static_cast<int>(static_cast<long long>(extent) * first / (first + second));
+        return std::pair{head, extent - head};
+    };
+    const auto [dl, dr] = share(l, r, d.Width());
+    const auto [dt, db] = share(t, b, d.Height());
     if (!in.hole) {
-        const UiRect middleDest{d.left + l, d.top + t, d.right - r, d.bottom - b};
+        const UiRect middleDest{d.left + dl, d.top + dt, d.right - dr, d.bottom - db};
         const UiRect middleSource{s.left + l, s.top + t, s.right - r, s.bottom - b};
         if (!middleDest.IsEmpty() && !middleSource.IsEmpty()) {
             if (in.xTiled || in.yTiled) {
@@ -103,18 +116,19 @@ void ForEachNinePiece(const NinePieceInput& in, const std::function<void(const B
     }
 
     const BlitPiece borders[] = {
-        {{d.left, d.top, d.left + l, d.top + t}, {s.left, s.top, s.left + l, s.top + t}},
-        {{d.left + l, d.top, d.right - r, d.top + t}, {s.left + l, s.top, s.right - r, s.top + t}},
-        {{d.right - r, d.top, d.right, d.top + t}, {s.right - r, s.top, s.right, s.top + t}},
-        {{d.left, d.top + t, d.left + l, d.bottom - b},
+        {{d.left, d.top, d.left + dl, d.top + dt}, {s.left, s.top, s.left + l, s.top + t}},
+        {{d.left + dl, d.top, d.right - dr, d.top + dt},
+         {s.left + l, s.top, s.right - r, s.top + t}},
+        {{d.right - dr, d.top, d.right, d.top + dt}, {s.right - r, s.top, s.right, s.top + t}},
+        {{d.left, d.top + dt, d.left + dl, d.bottom - db},
          {s.left, s.top + t, s.left + l, s.bottom - b}},
-        {{d.right - r, d.top + t, d.right, d.bottom - b},
+        {{d.right - dr, d.top + dt, d.right, d.bottom - db},
          {s.right - r, s.top + t, s.right, s.bottom - b}},
-        {{d.left, d.bottom - b, d.left + l, d.bottom},
+        {{d.left, d.bottom - db, d.left + dl, d.bottom},
          {s.left, s.bottom - b, s.left + l, s.bottom}},
-        {{d.left + l, d.bottom - b, d.right - r, d.bottom},
+        {{d.left + dl, d.bottom - db, d.right - dr, d.bottom},
          {s.left + l, s.bottom - b, s.right - r, s.bottom}},
-        {{d.right - r, d.bottom - b, d.right, d.bottom},
+        {{d.right - dr, d.bottom - db, d.right, d.bottom},
          {s.right - r, s.bottom - b, s.right, s.bottom}},
     };
     for (const BlitPiece& piece : borders) {

@@ -21,7 +21,9 @@ namespace tessel {
 // Pieces are reported middle first (tiles in rows), then the eight borders in the order TL, T, TR,
 // L, R, BL, B, BR. Only pieces with positive sizes, a destination inside `dest` that meets `paint`
 // and a source inside the image are reported, so a malformed description draws less, never reads
-// outside the image. Corners that together exceed the destination may overlap.
+// outside the image. A destination narrower (or lower) than its two corners together shares its
+// extent between them in proportion, so a short progress fill still shows both rounded ends,
+// squeezed, instead of nothing.
 struct BlitPiece {
     UiRect dest;
     UiRect source;

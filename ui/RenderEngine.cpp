@@ -384,7 +384,10 @@ void CRenderEngine::RenderText(HDC dc, CPaintManagerUI* manager, UiRect& rect,
     if ((format & DT_END_ELLIPSIS) != 0) {
         stringFormat->SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
     }
-    INT flags = stringFormat->GetFormatFlags();
+    // The typographic format lays out whole lines only; a single line in a rectangle lower than
+    // the font's line height (a 13-pixel label in a 16-pixel font) would vanish, where GDI draws
+    // it centred and clipped. Partial lines are allowed, as GDI shows them.
+    INT flags = stringFormat->GetFormatFlags() & ~Gdiplus::StringFormatFlagsLineLimit;
     if ((format & DT_NOCLIP) != 0) {
         flags |= Gdiplus::StringFormatFlagsNoClip;
     }

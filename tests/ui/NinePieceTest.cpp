@@ -37,6 +37,34 @@ TEST(NinePieceTest, CornersKeepTheirSizeAndPiecesTileTheDestination) {
     EXPECT_EQ(pieces[2].source, (UiRect{40, 0, 60, 12}));
 }
 
+// A fill shorter than its two 20-pixel caps (a progress bar at a few percent) shows both caps,
+// squeezed in proportion, and nothing outside itself.
+TEST(NinePieceTest, NarrowDestinationSharesItsWidthBetweenTheCorners) {
+    NinePieceInput in;
+    in.paint = {0, 0, 1000, 1000};
+    in.image = {60, 12};
+    in.source = {0, 0, 60, 12};
+    in.corners = {20, 0, 20, 0};
+    for (const int width : {1, 6, 19, 39}) {
+        SCOPED_TRACE(width);
+        in.dest = UiRect::FromXYWH(45, 390, width, 12);
+        const auto pieces = Pieces(in);
+        long long covered = 0;
+        for (const BlitPiece& p : pieces) {
+            EXPECT_EQ(p.dest.Intersect(in.dest), p.dest);
+            covered += Area(p.dest);
+        }
+        EXPECT_EQ(covered, Area(in.dest)) << "the whole fill is drawn";
+        ASSERT_FALSE(pieces.empty());
+        EXPECT_EQ(pieces.back().source, (UiRect{40, 0, 60, 12})) << "the right cap comes last";
+        EXPECT_EQ(pieces.back().dest.right, in.dest.right);
+        if (width > 1) {
+            EXPECT_EQ(pieces.front().source, (UiRect{0, 0, 20, 12})) << "and the left one first";
+            EXPECT_EQ(pieces.front().dest.Width(), width / 2);
+        }
+    }
+}
+
 // For generated descriptions, malformed ones included: every piece reads inside the image and
 // writes inside the destination, pieces never overlap, and a description that fits covers the
 // destination exactly.

@@ -212,6 +212,20 @@ TEST_P(RenderTextTest, LongCentredLineEndsWithinTheRectangle) {
     EXPECT_GT(surface.CountChanged({60, 5, 70, 35}, 0xFFFFFFFF), 0);
 }
 
+// A label lower than its font's line height still shows its line, centred.
+TEST_P(RenderTextTest, LineTallerThanItsRectangleIsStillDrawn) {
+    m_manager.SetLayered(GetParam());
+    PaintSurface surface(200, 40);
+    constexpr int kFont = 7;
+    m_manager.AddFont(kFont, L"", 16, false, false, false, false);
+    const int lineHeight = m_manager.LookUpFont(kFont).metrics.tmHeight;
+    ASSERT_GT(lineHeight, 8);
+    UiRect rect{20, 10, 180, 10 + lineHeight - 4};
+    CRenderEngine::RenderText(surface.Dc(), &m_manager, rect, L"Installation location:", 0xFF000000,
+                              kFont, DT_SINGLELINE | DT_VCENTER);
+    EXPECT_GT(surface.CountChanged(rect, 0xFFFFFFFF), 20);
+}
+
 TEST_P(RenderTextTest, MeasuringDrawsNothing) {
     m_manager.SetLayered(GetParam());
     PaintSurface surface(200, 40);
