@@ -70,6 +70,13 @@ wine_session_start() {
   # Start the prefix's background services now, with no inherited pipes: a service started by the
   # first test would otherwise hold that test's output pipe open until the session ends.
   "$tessel_wine64" wineboot </dev/null >/dev/null 2>&1 || true
+  "$tessel_wine64" reg import "$(winepath_of "$tessel_repo_root/scripts/wine-test-windows.reg")" \
+    </dev/null >/dev/null 2>&1 || true
+}
+
+# The Windows form of a Linux path (the Z: drive is the Linux root).
+winepath_of() {
+  echo "Z:${1//\//\\}"
 }
 
 wine_session_stop() {
@@ -80,23 +87,6 @@ wine_session_stop() {
   if [ -n "$tessel_started_xvfb_pid" ]; then
     kill "$tessel_started_xvfb_pid" 2>/dev/null || true
     wait "$tessel_started_xvfb_pid" 2>/dev/null || true
-    # Debian's `wine` always starts through the 32-bit loader, which a host that runs only 64-bit user
-# code refuses; 64-bit programs go straight to the 64-bit loader (whose PIDs are then the program's).
-tessel_wine32=/usr/lib/wine/wine
-tessel_wine64=/usr/lib/wine/wine64
-tessel_wineserver=/usr/lib/wine/wineserver64
-if ! "$tessel_wine32" --version >/dev/null 2>&1; then
-  export WINELOADER="$tessel_wine64"
-fi
-
-# The loader for one Windows program, from the machine field of its PE header.
-wine_loader_for() {
-  local offset machine
-  offset=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
-  machine=$(od -An -tx2 -j$((offset + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')
-  if [ "$machine" = 8664 ]; then echo "$tessel_wine64"; else echo "$tessel_wine32"; fi
-}
-
-tessel_started_xvfb_pid=""
+    tessel_started_xvfb_pid=""
   fi
 }

@@ -1,12 +1,28 @@
 #include "ui/EditUI.h"
 
+#include <utility>
+
 #include "ui/AttributeText.h"
+#include "ui/EditWnd.h"
 #include "ui/PaintManagerUI.h"
 #include "ui/RenderEngine.h"
 
 namespace tessel {
 
 CEditUI::CEditUI() = default;
+
+CEditUI::~CEditUI() {
+    if (CEditWnd* window = std::exchange(m_nativeEdit, nullptr)) {
+        window->OwnerGone();
+    }
+}
+
+void CEditUI::OnNativeEditClosed(CEditWnd* window) {
+    if (m_nativeEdit == window) {
+        m_nativeEdit = nullptr;
+        Invalidate();
+    }
+}
 
 void* CEditUI::QueryInterfaceByName(std::wstring_view name) {
     return name == L"Edit" ? this : CLabelUI::QueryInterfaceByName(name);
@@ -23,8 +39,11 @@ void CEditUI::SetEnabled(bool enabled) {
     }
 }
 
-bool CEditUI::CreateNativeEdit(bool /*selectAll*/) {
-    return false;
+bool CEditUI::CreateNativeEdit(bool selectAll) {
+    if (m_nativeEdit == nullptr) {
+        m_nativeEdit = CEditWnd::Open(this, selectAll);
+    }
+    return m_nativeEdit != nullptr;
 }
 
 void CEditUI::HandleEvent(EventRecord& event) {
@@ -48,7 +67,12 @@ void CEditUI::HandleEvent(EventRecord& event) {
         case EVT_DBLCLICK:
         case EVT_RBUTTONDOWN:
             if (IsEnabled() && IsFocused()) {
-                CreateNativeEdit(m_rcItem.Contains(event.mouse));
+                if (m_nativeEdit != nullptr) {
+                    // The press gave the skinned window the focus; the open edit takes it back.
+                    m_nativeEdit->TakeFocus();
+                } else {
+                    CreateNativeEdit(m_rcItem.Contains(event.mouse));
+                }
             }
             return;
         case EVT_MOUSEENTER:

@@ -4,13 +4,16 @@
 
 namespace tessel {
 
+class CEditWnd;
+
 // A single-line edit box as painted by the tree: images per state, the text (or the tip text while
 // empty, or password characters) inside the text padding. While focused the real editing happens
-// in a native edit window placed over the control; that window needs a live host window and is
-// attached through CreateNativeEdit, which does nothing until a window host provides it.
+// in a native edit window (CEditWnd) placed over the control, made when the control takes the
+// focus and gone when it loses it.
 class CEditUI : public CLabelUI {
 public:
     CEditUI();
+    ~CEditUI() override;
 
     std::wstring_view GetClass() const override { return L"EditUI"; }
     void* QueryInterfaceByName(std::wstring_view name) override;
@@ -28,6 +31,9 @@ public:
     uint32_t GetNativeTextColor() const { return m_nativeTextColor; }
     uint32_t GetNativeBkColor() const { return m_nativeBkColor; }
     bool IsHot() const { return m_hot; }
+    // The native edit window while one is open (it owns itself).
+    CEditWnd* GetNativeEdit() const { return m_nativeEdit; }
+    void OnNativeEditClosed(CEditWnd* window);
 
     void PaintStateImage(HDC dc) override;
     void PaintText(HDC dc) override;
@@ -52,6 +58,7 @@ protected:
     uint32_t m_tipValueColor = 0xFFBAC0C5;
     uint32_t m_nativeTextColor = 0xFF000000;
     uint32_t m_nativeBkColor = 0xFFFFFFFF;
+    CEditWnd* m_nativeEdit = nullptr;  // not owned; deletes itself with its window
 };
 
 }  // namespace tessel

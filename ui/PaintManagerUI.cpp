@@ -10,6 +10,7 @@
 #include "ui/ImageDecoder.h"
 #include "ui/PixelOps.h"
 #include "ui/ResourceLocation.h"
+#include "ui/SurfaceDc.h"
 
 namespace tessel {
 
@@ -90,9 +91,16 @@ CPaintManagerUI::CPaintManagerUI() : m_own(std::make_unique<ResourceTables>()) {
 }
 
 CPaintManagerUI::~CPaintManagerUI() {
+    std::erase(Managers(), this);
+    RemoveAllTimers();
     // The tree goes first: its controls still reach back for names, focus and groups.
     m_root.reset();
     m_delayedCleanup.clear();
+}
+
+std::vector<CPaintManagerUI*>& CPaintManagerUI::Managers() {
+    static std::vector<CPaintManagerUI*> managers;
+    return managers;
 }
 
 void CPaintManagerUI::SetResourceInstance(HINSTANCE instance) {
@@ -108,12 +116,16 @@ void CPaintManagerUI::Init(HWND window, const wchar_t* name) {
     m_own = std::make_unique<ResourceTables>();
     m_optionGroups.clear();
     m_windowAttributes.custom.clear();
+    RemoveAllTimers();
     m_name = name ? name : L"";
     if (window != m_window) {
         m_windowDc.Reset();
         m_window = window;
+        auto& managers = Managers();
+        std::erase(managers, this);
         if (window != nullptr) {
             m_windowDc.Reset(window);
+            managers.push_back(this);
         }
     }
 }
@@ -361,12 +373,17 @@ void CPaintManagerUI::SetDefaultSelectedBkColor(uint32_t color, bool shared) {
 
 void CPaintManagerUI::AttachRoot(CControlUI* root) {
     m_focus = nullptr;
+    m_hover = nullptr;
+    m_click = nullptr;
+    m_keyTarget = nullptr;
     if (m_root) {
         AddDelayedCleanup(m_root.release());
     }
     m_root.reset(root);
     m_updateNeeded = true;
+    m_firstLayout = true;
     m_focusNeeded = true;
+    m_offscreen.reset();
     if (root != nullptr) {
         BindControlTree(root, nullptr);
     }
@@ -395,6 +412,20 @@ void CPaintManagerUI::ForgetControl(CControlUI* control) {
     if (m_focus == control) {
         m_focus = nullptr;
     }
+    // A dying control must not stay a target of later input, timers or painting.
+    if (m_hover == control) {
+        m_hover = nullptr;
+    }
+    if (m_click == control) {
+        m_click = nullptr;
+    }
+    if (m_keyTarget == control) {
+        m_keyTarget = nullptr;
+    }
+    RemoveTimersOf(control);
+    std::erase(m_mouseLeaveNeeded, control);
+    std::erase(m_postPaint, control);
+    std::erase_if(m_nativeWindows, [&](const NativeWindow& n) { return n.control == control; });
     if (control != nullptr && !control->GetName().empty()) {
         auto it = m_namedControls.find(control->GetName());
         if (it != m_namedControls.end() && it->second == control) {
@@ -454,10 +485,35 @@ void CPaintManagerUI::RemoveOptionGroup(std::wstring_view group, CControlUI* con
 // ---- updates ------------------------------------------------------------------------------
 
 void CPaintManagerUI::Invalidate(const UiRect& rect) {
-    if (m_window != nullptr) {
-        const RECT r = ToRECT(rect);
-        ::InvalidateRect(m_window, &r, FALSE);
+    if (m_window == nullptr || rect.IsEmpty()) {
+        return;
     }
+    if (m_layered) {
+        // The system keeps no picture of a layered window: the next frame must repaint this.
+        m_layeredUpdate = m_layeredUpdate.IsEmpty()
+                              ? rect
+                              : UiRect{std::min(m_layeredUpdate.left, rect.left),
+                                       std::min(m_layeredUpdate.top, rect.top),
+                                       std::max(m_layeredUpdate.right, rect.right),
+                                       std::max(m_layeredUpdate.bottom, rect.bottom)};
+    }
+    const RECT r = ToRECT(rect);
+    ::InvalidateRect(m_window, &r, FALSE);
+}
+
+void CPaintManagerUI::RequestLayout() {
+    m_updateNeeded = true;
+    if (m_root) {
+        m_root->RequestLayout();
+    }
+    if (m_window != nullptr) {
+        ::InvalidateRect(m_window, nullptr, FALSE);
+    }
+}
+
+void CPaintManagerUI::SetLayeredInset(const UiRect& inset) {
+    m_layeredInset = inset;
+    RequestLayout();
 }
 
 // ---- focus --------------------------------------------------------------------------------

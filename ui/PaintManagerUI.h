@@ -14,7 +14,9 @@
 #include "ui/DisplayScale.h"
 #include "ui/GdiHandles.h"
 #include "ui/Geometry.h"
+#include "ui/MessageFilter.h"
 #include "ui/UiEvents.h"
+#include "ui/UserHandles.h"
 
 namespace Gdiplus {
 class Font;
@@ -23,6 +25,7 @@ class Font;
 namespace tessel {
 
 class CControlUI;
+struct SurfaceDc;
 
 struct GdiplusFontDeleter {
     void operator()(Gdiplus::Font* font) const;
@@ -90,8 +93,9 @@ struct WindowAttributes {
 // Ownership: the manager owns the attached root control (and so the tree), the decoded images and
 // the fonts. Controls hold raw pointers back to it; it outlives the tree.
 //
-// Resources live here (PaintManagerUI.cpp). Window message dispatch, events, focus and the paint
-// cycle belong in PaintManagerDispatch.cpp next to it.
+// Resources live in PaintManagerUI.cpp; window messages, mouse and keyboard routing in
+// PaintManagerDispatch.cpp; the layout-then-paint cycle in PaintManagerPaint.cpp; timers in
+// PaintManagerTimers.cpp. Everything runs on the window's thread.
 class CPaintManagerUI {
 public:
     CPaintManagerUI();
@@ -106,6 +110,7 @@ public:
     // ---- binding ----
     // Clears the window's own tables (not the shared ones), its option groups and its named
     // controls, and binds the manager to `window` (null keeps it windowless, as tests use it).
+    // A bound manager joins the process-wide list that TranslateMessage walks.
     void Init(HWND window, const wchar_t* name = nullptr);
     HWND GetPaintWindow() const { return m_window; }
     const std::wstring& GetName() const { return m_name; }
@@ -158,7 +163,8 @@ public:
     void SetForceUseSharedRes(bool force) { m_forceShared = force; }
     bool IsForceUseSharedRes() const { return m_forceShared; }
     bool IsLayered() const { return m_layered; }
-    void SetLayered(bool layered) { m_layered = layered; }
+    // Stays off when the system cannot update layered windows.
+    void SetLayered(bool layered);
     bool IsUseGdiplusText() const { return m_windowAttributes.gdiplusText; }
     WindowAttributes& GetWindowAttributes() { return m_windowAttributes; }
     const WindowAttributes& GetWindowAttributes() const { return m_windowAttributes; }
@@ -176,6 +182,11 @@ public:
     // Takes ownership; the control is deleted by the next notification drain, never while its own
     // events may still be on the stack.
     void AddDelayedCleanup(CControlUI* control);
+    // Topmost visible, mouse-enabled control at `point` (client coordinates).
+    CControlUI* FindControl(UiPoint point) const;
+    // The window is going away: every reference to the root (targets, timers, name, queued
+    // notifications) is dropped. The tree itself stays.
+    void ForgetRoot();
 
     // ---- option groups ----
     void AddOptionGroup(std::wstring_view group, CControlUI* control);
@@ -186,7 +197,54 @@ public:
     void NeedUpdate() { m_updateNeeded = true; }
     bool IsUpdateNeeded() const { return m_updateNeeded; }
     void ClearUpdateNeeded() { m_updateNeeded = false; }
+    // Marks the whole tree for placement at the next paint.
+    void RequestLayout();
     void Invalidate(const UiRect& rect);
+    // Client pixels left transparent around the root of a layered window.
+    void SetLayeredInset(const UiRect& inset);
+    const UiRect& GetLayeredInset() const { return m_layeredInset; }
+
+    // ---- window messages ----
+    // The window passes what it does not handle itself; true means handled with `result`.
+    bool HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // A queued message before dispatch: Tab navigation, Alt shortcuts and the early filters.
+    bool PreHandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool TranslateAccelerator(MSG& message);
+    // Offers a queued message to the managers of its window and that window's ancestors; true
+    // when one consumed it.
+    static bool TranslateMessage(MSG& message);
+    // GetMessage until WM_QUIT, with TranslateMessage before each dispatch.
+    static void MessageLoop();
+
+    // Filters are not owned; whoever adds one removes it before it dies.
+    void AddEarlyMessageFilter(IMessageFilterUI* filter);
+    void RemoveEarlyMessageFilter(IMessageFilterUI* filter);
+    void AddMessageFilter(IMessageFilterUI* filter);
+    void RemoveMessageFilter(IMessageFilterUI* filter);
+    void AddAcceleratorTranslator(ITranslateAccelerator* translator);
+    void RemoveAcceleratorTranslator(ITranslateAccelerator* translator);
+    // Controls told EVT_MOUSELEAVE whenever the hovered control changes.
+    void AddMouseLeaveNeeded(CControlUI* control);
+    void RemoveMouseLeaveNeeded(CControlUI* control);
+    // Controls painted after the tree, in order.
+    void AddPostPaint(CControlUI* control);
+    void RemovePostPaint(CControlUI* control);
+    // Native child windows printed into a layered window's frame at their control's place.
+    void AddNativeWindow(CControlUI* control, HWND window);
+    void RemoveNativeWindow(HWND window);
+
+    void SetCapture();
+    void ReleaseCapture();
+    bool IsCaptured() const { return m_captured; }
+    CControlUI* GetHover() const { return m_hover; }
+
+    // ---- timers ----
+    // A killed timer of the same (control, id) restarts under its old system id; a live one makes
+    // the call fail.
+    bool SetTimer(CControlUI* control, UINT timerId, UINT elapse);
+    bool KillTimer(CControlUI* control, UINT timerId);
+    void KillTimer(CControlUI* control);
+    void RemoveAllTimers();
 
     // ---- focus ----
     CControlUI* GetFocus() const { return m_focus; }
@@ -215,6 +273,37 @@ private:
     void SetDefaultColor(uint32_t DefaultColors::*field, uint32_t color, bool shared);
     void DeliverNotification(NotifyRecord& notification);
 
+    // ---- dispatch helpers (PaintManagerDispatch.cpp) ----
+    void SendEvent(CControlUI* control, int kind, WPARAM wParam = 0, LPARAM lParam = 0,
+                   wchar_t key = 0, uint16_t keyState = 0);
+    bool HandleMouseMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void OnMouseMove(UiPoint point, WPARAM wParam, LPARAM lParam);
+    void OnMouseHover(UiPoint point, WPARAM wParam, LPARAM lParam);
+    void OnMouseLeaveMessage();
+    void ShowToolTip(CControlUI* control);
+    void HideToolTip();
+    CControlUI* OwnControlAt(UiPoint point) const;
+    void OnClose();
+    // ---- the paint cycle (PaintManagerPaint.cpp) ----
+    void OnPaint();
+    bool LayoutPass();
+    void PaintTreeInto(HDC dc, const UiRect& area, bool layered);
+    void PaintNativeChildren(HDC dc, const UiRect& area);
+    void PrintClient(HDC dc, LPARAM flags);
+    bool PresentLayered(HDC sourceDc, const UiRect& dirty);
+    // ---- timers ----
+    struct TimerRecord {
+        CControlUI* control = nullptr;  // not owned; its timers go when it is forgotten
+        UINT localId = 0;
+        HWND window = nullptr;
+        UINT systemId = 0;
+        bool killed = false;
+    };
+    std::optional<UINT> NextSystemTimerId() const;
+    void OnTimer(WPARAM systemId);
+    void RemoveTimersOf(CControlUI* control);
+    static std::vector<CPaintManagerUI*>& Managers();
+
     HWND m_window = nullptr;
     std::wstring m_name;
     WindowDc m_windowDc;
@@ -226,11 +315,36 @@ private:
     bool m_layered = false;
     bool m_updateNeeded = false;
     bool m_focusNeeded = false;
+    bool m_firstLayout = true;
+    bool m_mouseTracking = false;
+    bool m_captured = false;
     WindowAttributes m_windowAttributes;
+    UiRect m_layeredInset;
+    UiRect m_layeredUpdate;       // invalidated since the last layered frame
+    bool m_layeredShown = false;  // a complete frame is on screen at m_layeredShownAt
+    UiPoint m_layeredShownAt;
+    std::unique_ptr<SurfaceDc> m_offscreen;
+    UniqueWindow m_toolTip;
+    bool m_toolAdded = false;
+    std::vector<IMessageFilterUI*> m_earlyFilters;      // not owned
+    std::vector<IMessageFilterUI*> m_messageFilters;    // not owned
+    std::vector<ITranslateAccelerator*> m_translators;  // not owned
+    std::vector<CControlUI*> m_mouseLeaveNeeded;        // not owned; controls of this tree
+    std::vector<CControlUI*> m_postPaint;               // not owned; controls of this tree
+    struct NativeWindow {
+        CControlUI* control;  // not owned
+        HWND window;          // not owned; the control's native child
+    };
+    std::vector<NativeWindow> m_nativeWindows;
+    std::vector<TimerRecord> m_timers;
+    UINT m_lastTimerId = 0;
 
     std::unordered_map<std::wstring, CControlUI*> m_namedControls;
     std::unordered_map<std::wstring, std::vector<CControlUI*>> m_optionGroups;
-    CControlUI* m_focus = nullptr;  // not owned; a control of this tree
+    CControlUI* m_focus = nullptr;      // not owned; a control of this tree
+    CControlUI* m_hover = nullptr;      // not owned; a control of this tree
+    CControlUI* m_click = nullptr;      // not owned; a control of this tree
+    CControlUI* m_keyTarget = nullptr;  // not owned; a control of this tree
     UiPoint m_lastMouse;
     std::vector<INotifyUI*> m_notifiers;  // not owned
     std::deque<NotifyRecord> m_queuedNotifications;

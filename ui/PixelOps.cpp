@@ -55,4 +55,16 @@ void MakeGdiPixelsOpaque(std::span<uint32_t> pixels) {
     }
 }
 
+void MultiplyByMaskAlpha(std::span<uint32_t> pixels, std::span<const uint32_t> mask) {
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const uint32_t alpha = i < mask.size() ? mask[i] >> 24 : 0;
+        uint32_t& p = pixels[i];
+        uint32_t result = 0;
+        for (int shift = 0; shift < 32; shift += 8) {
+            result |= (((p >> shift) & 0xFF) * alpha / 255) << shift;
+        }
+        p = result;
+    }
+}
+
 }  // namespace tessel

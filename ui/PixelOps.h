@@ -23,4 +23,8 @@ void BlendPremultiplied(std::span<const uint32_t> source, std::span<uint32_t> de
 // cannot be told apart from the cleared background.
 void MakeGdiPixelsOpaque(std::span<uint32_t> pixels);
 
+// Scales every channel of each pixel by the alpha of the mask pixel at the same index; pixels
+// beyond the end of `mask` become transparent.
+void MultiplyByMaskAlpha(std::span<uint32_t> pixels, std::span<const uint32_t> mask);
+
 }  // namespace tessel
