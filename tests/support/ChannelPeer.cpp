@@ -3,7 +3,8 @@
 //   channel_peer write <name> <text>          writes one text and exits
 //   channel_peer read <name> <out-file>       writes what the channel holds to <out-file>
 //   channel_peer script <name> <file> <gapMs> writes each line of <file> as one message, <gapMs>
-//                                             apart (0: as fast as it can)
+//                                             apart (0: as fast as it can; negative: each once
+//                                             the reader has emptied the channel)
 //   channel_peer drain <name> <count>         writes <count> Style 1 messages, each once the
 //                                             channel has been emptied by its reader
 //   channel_peer follow <name> <seconds>      prints each message as it arrives (and takes it out)
@@ -28,6 +29,9 @@ int Script(CSharedMemoryMap& channel, const std::string& name, const char* file,
     }
     std::string line;
     while (std::getline(in, line)) {
+        while (gapMs < 0 && !channel.Read(name).empty()) {
+            ::Sleep(1);
+        }
         channel.Write(name, line);
         if (gapMs > 0) {
             ::Sleep(static_cast<DWORD>(gapMs));
