@@ -1,10 +1,11 @@
 // Stands in for the silent installer in the payload tests: writes the fields of its argument text,
 // split as the silent installer splits them, one per line (UTF-8), to "<its own path>.args".
 #include <windows.h>
-#include <shellapi.h>
 
 #include <fstream>
 #include <string>
+
+#include "engine/CommandLineArguments.h"
 
 namespace {
 
@@ -40,12 +41,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     const std::wstring outPath = std::wstring(self) + L".args";
     const wchar_t* arguments = ArgumentText(::GetCommandLineW());
-    int count = 0;
-    LPWSTR* fields = ::CommandLineToArgvW(arguments, &count);
     std::ofstream out(outPath.c_str(), std::ios::binary);
-    for (int i = 0; fields != nullptr && i < count; ++i) {
-        out << ToUtf8(fields[i]) << '\n';
+    for (const std::wstring& field : tessel::SplitArguments(arguments)) {
+        out << ToUtf8(field.c_str()) << '\n';
     }
-    ::LocalFree(fields);
     return 0;
 }
