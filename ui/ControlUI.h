@@ -125,6 +125,9 @@ public:
     LPCWSTR GetCursor() const { return m_cursor; }
     bool IsContextMenuUsed() const { return m_contextMenuUsed; }
     const std::wstring& GetUserData() const { return m_userData; }
+    // A number the window gives the control for its own use (a result code, say).
+    uintptr_t GetTag() const { return m_tag; }
+    void SetTag(uintptr_t tag) { m_tag = tag; }
     const std::wstring& GetVirtualWnd() const { return m_virtualWnd; }
 
     // ---- state ----
@@ -230,6 +233,7 @@ protected:
     std::wstring m_text;
     std::wstring m_toolTip;
     std::wstring m_userData;
+    uintptr_t m_tag = 0;
     std::wstring m_virtualWnd;
     UiRect m_rcItem;
     UiRect m_rcPaint;

@@ -235,8 +235,9 @@ void CWindowWnd::SetIcon(UINT resourceId) {
     HINSTANCE instance = CPaintManagerUI::GetResourceInstance();
     UniqueIcon big(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(resourceId),
                                                    IMAGE_ICON, width, height, LR_DEFAULTCOLOR)));
-    UniqueIcon small(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(resourceId),
-                                                     IMAGE_ICON, width, height, LR_DEFAULTCOLOR)));
+    UniqueIcon small(static_cast<HICON>(::LoadImageW(
+        instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+        ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.Get()));
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.Get()));
     // The previous icons go only now that the window no longer shows them.

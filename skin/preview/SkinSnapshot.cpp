@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <span>
 
-#include "skin/MessageBoxLayout.h"
+#include "skin/MessageBoxContent.h"
 #include "skin/WindowDefaults.h"
 #include "ui/AttributeText.h"
 #include "ui/ControlUI.h"
@@ -20,9 +20,6 @@ namespace tessel {
 namespace {
 
 constexpr uint32_t kOpaqueBlack = 0xFF000000u;
-constexpr uint32_t kMessageTextColor = 0xFF111111u;
-constexpr int kMessageTextFont = 1;
-constexpr wchar_t kOkTextId[] = L"lan_52";
 
 CTabLayoutUI* FirstTabLayout(CControlUI* root) {
     if (root == nullptr) {
@@ -83,30 +80,12 @@ bool CSkinSnapshot::SelectPage(int index) {
 }
 
 bool CSkinSnapshot::SetMessage(std::wstring_view text, std::wstring_view caption) {
-    CControlUI* content = Find(L"Lab_Content");
-    auto* textControl = content != nullptr
-                            ? static_cast<CTextUI*>(content->QueryInterfaceByName(L"Text"))
-                            : nullptr;
-    CControlUI* button = Find(L"Button1");
-    if (textControl == nullptr || button == nullptr) {
+    const std::optional<UiSize> size = FillMessageBox(*m_manager, text, caption);
+    if (!size) {
         return false;
     }
-    if (CControlUI* captionLabel = Find(L"labCaption")) {
-        captionLabel->SetText(caption);
-    }
-    textControl->SetMaxHeight(kMessageBoxTextMaxHeight);
-    textControl->SetText(text);
-    textControl->SetMouseEnabled(false);
-    textControl->SetTextColor(kMessageTextColor);
-    textControl->SetFont(kMessageTextFont);
-    const UiSize measured = textControl->MeasureSize(kMessageBoxTextArea);
-    m_clientSize = MessageBoxClientSize(measured, textControl->GetPadding());
-
-    button->SetText(kOkTextId);
-    button->SetResourceText(true);
-    const DisplayScale& scale = m_manager->GetDisplayScale();
-    const int left = CentredButtonLeft(m_clientSize.cx, button->GetFixedWidth());
-    button->SetFixedXY({scale.Unscale(left), scale.Unscale(button->GetFixedXY().cy)});
+    m_clientSize = *size;
+    PlaceMessageBoxButtons(*m_manager, m_clientSize.cx);
     return true;
 }
 
