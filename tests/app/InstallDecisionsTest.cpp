@@ -2,6 +2,7 @@
 
 #include "app/DriverStepText.h"
 #include "app/InstallFolder.h"
+#include "app/InstallTexts.h"
 
 namespace tessel {
 namespace {
@@ -98,6 +99,30 @@ TEST(InstallFolderTest, FolderRule) {
               L"D:\\Apps\\Tessel\\");
     EXPECT_EQ(ApplyFolderRule(L"D:\\Apps\\Tessel\\", false, L"D:\\Apps\\Tessel", product),
               L"D:\\Apps\\Tessel\\Tessel Assistant");
+}
+
+TEST(InstallTextsTest, PlaceholdersAreFilledAsText) {
+    EXPECT_EQ(FillPlaceholder(L"Error Code: %d", L"%d", L"-1"), L"Error Code: -1");
+    EXPECT_EQ(FillPlaceholder(L"components... %s", L"%s", L"[Mouse]"), L"components... [Mouse]");
+    // Only the first placeholder; any other "%" stays as it is and is never interpreted.
+    EXPECT_EQ(FillPlaceholder(L"%d%% %d %s %n", L"%d", L"7"), L"7%% %d %s %n");
+    EXPECT_EQ(FillPlaceholder(L"no placeholder", L"%s", L"x"), L"no placeholder");
+    EXPECT_EQ(FillPlaceholder(L"lan_108", L"%s", L"[x]"), L"lan_108");
+    // A value that itself looks like a placeholder is not expanded again.
+    EXPECT_EQ(FillPlaceholder(L"a %s b", L"%s", L"%s%s"), L"a %s%s b");
+}
+
+TEST(InstallTextsTest, RegistryTextNeedsItsTerminator) {
+    const wchar_t stored[] = L"D:\\Apps\\Tessel Assistant\\";
+    EXPECT_EQ(TerminatedRegistryText(stored, sizeof(stored)), L"D:\\Apps\\Tessel Assistant\\");
+    // Up to the first NUL, as a multi-string's first string.
+    const wchar_t multi[] = L"C:\\A\0C:\\B";
+    EXPECT_EQ(TerminatedRegistryText(multi, sizeof(multi)), L"C:\\A");
+    // Data that stops before its terminator is no text: nothing past it is read.
+    EXPECT_EQ(TerminatedRegistryText(stored, sizeof(stored) - sizeof(wchar_t)), L"");
+    EXPECT_EQ(TerminatedRegistryText(stored, 3), L"");
+    EXPECT_EQ(TerminatedRegistryText(stored, 0), L"");
+    EXPECT_EQ(TerminatedRegistryText(nullptr, 8), L"");
 }
 
 }  // namespace

@@ -1,0 +1,447 @@
+// The install window as the installer creates it, on the virtual display: its start (folder,
+// payload), the install action with its folder checks and an injected launch, the six install
+// messages, the end of an installation with an injected device list, and closing.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/WndInstall.h"
+#include "engine/FileSystem.h"
+#include "engine/InstallMessages.h"
+#include "engine/KernelHandles.h"
+#include "engine/ModuleResource.h"
+#include "engine/ProcessCleanup.h"
+#include "tests/skin/SkinTestSupport.h"
+#include "tests/support/TestProcess.h"
+#include "tests/ui/WindowTestSupport.h"
+#include "ui/ControlUI.h"
+#include "ui/OptionUI.h"
+#include "ui/ProgressUI.h"
+#include "ui/TabLayoutUI.h"
+
+namespace tessel {
+namespace {
+
+using testing_support::PumpMessages;
+using testing_support::PumpUntil;
+
+constexpr wchar_t kUninstallKey[] =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessel Assistant";
+constexpr wchar_t kSilentName[] = L"TesselInstallSilence.exe";
+constexpr wchar_t kLauncherName[] = L"Launcher.exe";
+
+class FakeDevices final : public IDeviceInstanceSource {
+public:
+    explicit FakeDevices(std::vector<std::wstring> ids) : m_ids(std::move(ids)) {}
+    void ForEachInstanceId(const std::function<bool(std::wstring_view)>& visit) const override {
+        for (const auto& id : m_ids) {
+            if (visit(id)) {
+                return;
+            }
+        }
+    }
+
+private:
+    std::vector<std::wstring> m_ids;
+};
+
+// A new folder of the temporary folder; Wine reuses process ids, so the name carries the time too.
+std::wstring MakeTempFolder(const std::wstring& prefix) {
+    return testing_support::MakeTempFolder(prefix + L"-" + std::to_wstring(::GetTickCount64()));
+}
+
+void DeletePreviousInstallation() {
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, kUninstallKey);
+}
+
+// Stores "DisplayPath" as `bytes` bytes of `data` of registry type `type`.
+void StoreDisplayPath(const wchar_t* data, DWORD bytes, DWORD type = REG_SZ) {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kUninstallKey, 0, nullptr, 0, KEY_SET_VALUE,
+                                nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    UniqueRegKey owned(key);
+    ASSERT_EQ(
+        ::RegSetValueExW(key, L"DisplayPath", 0, type, reinterpret_cast<const BYTE*>(data), bytes),
+        ERROR_SUCCESS);
+}
+void StoreDisplayPath(const std::wstring& folder) {
+    StoreDisplayPath(folder.c_str(), static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+}
+
+// A message box the window showed: its native title and its text.
+struct ShownMessage {
+    std::wstring title;
+    std::wstring text;
+    RECT rect{};
+};
+
+// Closes every skinned message box owned by `owner` as soon as it is up (a thread timer runs
+// inside the box's modal loop) and records what it showed.
+class MessageBoxCatcher {
+public:
+    explicit MessageBoxCatcher(HWND owner) : m_owner(owner) {
+        s_current = this;
+        m_timer = ::SetTimer(nullptr, 0, 20, &MessageBoxCatcher::OnTimer);
+    }
+    ~MessageBoxCatcher() {
+        ::KillTimer(nullptr, m_timer);
+        s_current = nullptr;
+    }
+    MessageBoxCatcher(const MessageBoxCatcher&) = delete;
+    MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
+
+    std::vector<ShownMessage> shown;
+
+private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+        if (s_current != nullptr) {
+            ::EnumThreadWindows(::GetCurrentThreadId(), &MessageBoxCatcher::OnWindow,
+                                reinterpret_cast<LPARAM>(s_current));
+        }
+    }
+    static BOOL CALLBACK OnWindow(HWND window, LPARAM self) {
+        auto* catcher = reinterpret_cast<MessageBoxCatcher*>(self);
+        wchar_t className[64] = {};
+        ::GetClassNameW(window, className, 64);
+        if (::GetWindow(window, GW_OWNER) != catcher->m_owner ||
+            std::wstring(className) != L"TesselInstall" || !::IsWindowVisible(window)) {
+            return TRUE;
+        }
+        ShownMessage message;
+        wchar_t title[256] = {};
+        ::GetWindowTextW(window, title, 256);
+        message.title = title;
+        ::GetWindowRect(window, &message.rect);
+        auto* host = reinterpret_cast<CWindowWnd*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (auto* box = dynamic_cast<WindowImplBase*>(host)) {
+            if (CControlUI* text = box->GetPaintManager().FindControl(L"Lab_Content")) {
+                message.text = text->GetText();
+            }
+        }
+        catcher->shown.push_back(message);
+        ::PostMessageW(window, WM_CLOSE, 5, 0);
+        return TRUE;
+    }
+
+    static inline MessageBoxCatcher* s_current = nullptr;
+    HWND m_owner;
+    UINT_PTR m_timer = 0;
+};
+
+// What the injected elevated start saw.
+struct LaunchRecord {
+    int calls = 0;
+    std::wstring file;
+    std::wstring parameters;
+    int pageDuringLaunch = -1;
+};
+
+class InstallWindowTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        ASSERT_TRUE(testing_support::OpenBuiltSkinPackage());
+        ASSERT_TRUE(testing_support::LoadLanguage(L"lan_en.xml"));
+    }
+    void SetUp() override {
+        DeletePreviousInstallation();
+        TerminateProcessesByName({kSilentName, kLauncherName});
+    }
+    void TearDown() override {
+        if (::IsWindow(m_hwnd)) {
+            ::DestroyWindow(m_hwnd);
+        }
+        DropQuitMessage();
+        DeletePreviousInstallation();
+        TerminateProcessesByName({kSilentName, kLauncherName});
+    }
+
+    // Creates and shows the window as the entry does, with the injected devices and launch.
+    void Open(std::vector<std::wstring> devices = {}, bool launchSucceeds = true) {
+        m_window = new CWndInstall();
+        m_window->SetDeviceSource(std::make_unique<FakeDevices>(std::move(devices)));
+        m_window->SetLaunchFunction([this, launchSucceeds](SHELLEXECUTEINFOW& info) {
+            ++m_launch.calls;
+            m_launch.file = info.lpFile != nullptr ? info.lpFile : L"";
+            m_launch.parameters = info.lpParameters != nullptr ? info.lpParameters : L"";
+            m_launch.pageDuringLaunch = Pages()->GetCurSel();
+            return launchSucceeds;
+        });
+        m_hwnd =
+            m_window->CreateWindowAt(nullptr, L"TESSEL installation", 0x10CF0000, 0, CW_USEDEFAULT,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
+        ASSERT_NE(m_hwnd, nullptr);
+        m_window->CenterWindow();
+        m_window->ShowWindow(true, true);
+        ::SetForegroundWindow(m_hwnd);
+        testing_support::PumpFor(100);
+    }
+
+    CControlUI* Named(const wchar_t* name) {
+        CControlUI* control = m_window->GetPaintManager().FindControl(name);
+        EXPECT_NE(control, nullptr);
+        return control;
+    }
+    CTabLayoutUI* Pages() {
+        return static_cast<CTabLayoutUI*>(
+            Named(L"tabLyt_Client")->QueryInterfaceByName(L"TabLayout"));
+    }
+    CProgressUI* Progress() {
+        return static_cast<CProgressUI*>(Named(L"pro_Install")->QueryInterfaceByName(L"Progress"));
+    }
+    std::wstring Status() { return Named(L"lab_content")->GetText(); }
+
+    // A real click at the middle of a control, through the window's mouse messages.
+    void Click(const wchar_t* name) {
+        // A control just shown is placed by the next layout pass.
+        testing_support::PumpFor(60);
+        CControlUI* control = Named(name);
+        ASSERT_TRUE(control->IsVisible());
+        const UiRect r = control->GetPos();
+        const int x = (r.left + r.right) / 2;
+        const int y = (r.top + r.bottom) / 2;
+        POINT screen{x, y};
+        ::ClientToScreen(m_hwnd, &screen);
+        ::SetCursorPos(screen.x, screen.y);
+        ::SendMessageW(m_hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+        ::SendMessageW(m_hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        ::SendMessageW(m_hwnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+        PumpMessages();
+    }
+    // Types a folder into the edit box and clicks Install; the message boxes it brings are
+    // closed and returned.
+    std::vector<ShownMessage> InstallInto(const std::wstring& folder) {
+        Named(L"edt_Folder")->SetText(folder);
+        MessageBoxCatcher catcher(m_hwnd);
+        Click(L"btn_Install");
+        return catcher.shown;
+    }
+    std::vector<ShownMessage> Post(UINT message, WPARAM wParam) {
+        MessageBoxCatcher catcher(m_hwnd);
+        ::PostMessageW(m_hwnd, message, wParam, 0);
+        PumpMessages();
+        return catcher.shown;
+    }
+    void PostDriverLine(const char* line) {
+        Post(WM_INSTALL_DRIVER, reinterpret_cast<WPARAM>(new std::string(line)));
+    }
+    // The window's destructor posts the quit message; it must not end the next test's loops.
+    static bool DropQuitMessage() {
+        MSG message;
+        return ::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+    }
+    bool IsTopmost() const {
+        return (::GetWindowLongPtrW(m_hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    }
+
+    CWndInstall* m_window = nullptr;  // owns itself
+    HWND m_hwnd = nullptr;
+    LaunchRecord m_launch;
+};
+
+TEST_F(InstallWindowTest, StartsOnPageZeroWithTheDefaultFolderAndALockedPayload) {
+    Open();
+    RECT rect{};
+    ::GetWindowRect(m_hwnd, &rect);
+    EXPECT_EQ(rect.right - rect.left, 730);
+    EXPECT_EQ(rect.bottom - rect.top, 498);
+    EXPECT_EQ(Pages()->GetCurSel(), 0);
+    EXPECT_TRUE(Named(L"btn_Install")->IsEnabled());
+    // The markup's sample folder is always replaced.
+    const std::wstring expected = GetProgramFilesFolder() + L"\\Tessel Assistant";
+    EXPECT_EQ(Named(L"edt_Folder")->GetText(), expected);
+    EXPECT_EQ(m_window->PreviousInstallFolder(), L"");
+
+    // The payload is the resource's bytes, and nothing may replace it while the window waits.
+    const auto resource = FindModuleResource(nullptr, L"DATA", MAKEINTRESOURCEW(18));
+    ASSERT_TRUE(resource.has_value());
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ASSERT_TRUE(
+        ::GetFileAttributesExW(m_window->PayloadPath().c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(data.nFileSizeLow, resource->size());
+    EXPECT_TRUE(m_window->PayloadPath().ends_with(L"\\TesselInstallSilence.exe"));
+    UniqueFileHandle writer(::CreateFileW(m_window->PayloadPath().c_str(), GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+    EXPECT_FALSE(writer) << "the payload is locked against writers";
+}
+
+TEST_F(InstallWindowTest, OffersThePreviousInstallationsFolderWhenItStillExists) {
+    const std::wstring folder = MakeTempFolder(L"previous");
+    StoreDisplayPath(folder + L"\\");
+    Open();
+    EXPECT_EQ(Named(L"edt_Folder")->GetText(), folder) << "shown without its separator";
+    EXPECT_EQ(m_window->PreviousInstallFolder(), folder + L"\\") << "kept as stored";
+    ::DestroyWindow(m_hwnd);
+    DropQuitMessage();
+
+    const std::wstring defaultFolder = GetProgramFilesFolder() + L"\\Tessel Assistant";
+    // A deleted folder, an overlong value and a value without its terminator: the default.
+    StoreDisplayPath(folder + L"\\gone\\");
+    Open();
+    EXPECT_EQ(Named(L"edt_Folder")->GetText(), defaultFolder);
+    ::DestroyWindow(m_hwnd);
+    DropQuitMessage();
+
+    const std::wstring overlong = folder + L"\\" + std::wstring(300, L'a');
+    StoreDisplayPath(overlong);
+    Open();
+    EXPECT_EQ(Named(L"edt_Folder")->GetText(), defaultFolder);
+    EXPECT_EQ(m_window->PreviousInstallFolder(), L"");
+    ::DestroyWindow(m_hwnd);
+    DropQuitMessage();
+
+    // Stored as raw bytes: the registry would otherwise add the missing terminator itself.
+    StoreDisplayPath(folder.c_str(), static_cast<DWORD>(folder.size() * sizeof(wchar_t)),
+                     REG_BINARY);
+    Open();
+    EXPECT_EQ(m_window->PreviousInstallFolder(), L"") << "no terminator: treated as absent";
+    EXPECT_EQ(Named(L"edt_Folder")->GetText(), defaultFolder);
+    ::RemoveDirectoryW(folder.c_str());
+}
+
+TEST_F(InstallWindowTest, TheAgreementBoxEnablesInstall) {
+    Open();
+    Click(L"chkbx_Agree");
+    EXPECT_FALSE(Named(L"btn_Install")->IsEnabled());
+    std::vector<ShownMessage> shown = InstallInto(L"Q:\\Apps");
+    EXPECT_TRUE(shown.empty()) << "a disabled button does nothing";
+    Click(L"chkbx_Agree");
+    EXPECT_TRUE(Named(L"btn_Install")->IsEnabled());
+}
+
+TEST_F(InstallWindowTest, InvalidFoldersAreRefusedWithAMessage) {
+    Open();
+    const std::wstring overlongPart = L"C:\\" + std::wstring(300, L'a') + L"\\x";
+    for (const std::wstring& folder :
+         {std::wstring(L"Q:\\Apps"), std::wstring(L"   "), std::wstring(L"Apps\\Tessel"),
+          std::wstring(L"\\\\srv\\s"), overlongPart}) {
+        SCOPED_TRACE(testing::Message() << "folder of " << folder.size() << " characters");
+        const std::vector<ShownMessage> shown = InstallInto(folder);
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].title, L"notify");
+        EXPECT_EQ(shown[0].text, L"Please choose the correct path");
+        EXPECT_EQ(Pages()->GetCurSel(), 0);
+        EXPECT_TRUE(::IsWindowEnabled(m_hwnd)) << "the owner is enabled again";
+    }
+    EXPECT_EQ(m_launch.calls, 0);
+}
+
+TEST_F(InstallWindowTest, ARefusedStartGoesBackToPageZero) {
+    Open({}, /*launchSucceeds=*/false);
+    const std::wstring folder = MakeTempFolder(L"refused") + L"\\New";
+    const std::vector<ShownMessage> shown = InstallInto(folder);
+    ASSERT_EQ(m_launch.calls, 1);
+    EXPECT_EQ(m_launch.pageDuringLaunch, 1) << "page 1 shows before the elevation prompt";
+    EXPECT_EQ(m_launch.file, m_window->PayloadPath());
+    // A folder that did not exist is created and used as it is.
+    EXPECT_NE(::GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(m_launch.parameters.find(L"\"" + folder + L"\\\""), std::wstring::npos)
+        << std::string(m_launch.parameters.begin(), m_launch.parameters.end());
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, L"Installation failed, please try again");
+    EXPECT_EQ(Pages()->GetCurSel(), 0);
+    EXPECT_TRUE(Named(L"btnSysClose")->IsVisible());
+}
+
+TEST_F(InstallWindowTest, FollowsTheInstallationAndOffersStartNow) {
+    Open();
+    // A folder with content that is not the previous installation gets the product name.
+    const std::wstring folder = MakeTempFolder(L"full");
+    UniqueFileHandle(::CreateFileW((folder + L"\\file.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                   CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(InstallInto(folder).empty());
+    EXPECT_EQ(m_window->InstallFolder(), folder + L"\\Tessel Assistant");
+    EXPECT_EQ(Pages()->GetCurSel(), 1);
+    EXPECT_FALSE(Named(L"btnSysClose")->IsVisible()) << "no close button while installing";
+
+    ::SendMessageW(m_hwnd, WM_INSTALL_SETRANGE, 200, 0);
+    EXPECT_EQ(Progress()->GetMaxValue(), 200);
+    EXPECT_EQ(Progress()->GetValue(), 0);
+    ::SendMessageW(m_hwnd, WM_INSTALL_SETRANGE, 100, 0);
+
+    Post(WM_INSTALL_RELEASE, 40);
+    EXPECT_EQ(Progress()->GetValue(), 40);
+    EXPECT_EQ(Status(), L"Releasing files");
+    PostDriverLine("v:3/10[Keyboard driver]");
+    EXPECT_EQ(Progress()->GetValue(), 37);
+    EXPECT_EQ(Status(), L"Installing the latest driver components... [Keyboard driver]");
+    PostDriverLine("v:0/10[x]");
+    PostDriverLine("v:3/10[x");
+    EXPECT_EQ(Progress()->GetValue(), 37);
+    EXPECT_EQ(Status(), L"Installing the latest driver components... [Keyboard driver]");
+    PostDriverLine("v:12/10[Mouse]");
+    EXPECT_EQ(Progress()->GetValue(), 37) << "118 lies outside the bar's range";
+    EXPECT_EQ(Status(), L"Installing the latest driver components... [Mouse]");
+    Post(WM_INSTALL_WAITING, 0);
+    EXPECT_EQ(Status(), L"Installing, it takes about 20 seconds, please be patient...");
+
+    EXPECT_TRUE(Post(WM_INSTALL_ERROR, 5).empty());
+    std::vector<ShownMessage> shown = Post(WM_INSTALL_ERROR, 1603);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, L"Installation failed, please try again. Error Code: 1603");
+    shown = Post(WM_INSTALL_ERROR, 0xFFFFFFFF);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0].text.ends_with(L"Error Code: -1"));
+    EXPECT_EQ(Pages()->GetCurSel(), 1) << "an error leaves the page as it is";
+
+    Post(WM_INSTALL_FINISH, 0);
+    EXPECT_EQ(Pages()->GetCurSel(), 2);
+    EXPECT_TRUE(Named(L"btn_RunNow")->IsVisible());
+    EXPECT_FALSE(Named(L"btn_Confirm")->IsVisible());
+    EXPECT_TRUE(Named(L"btnSysClose")->IsVisible());
+    EXPECT_TRUE(IsTopmost());
+
+    // "Start now" starts the launcher of the install folder and closes the window.
+    const std::wstring installed = m_window->InstallFolder();
+    ASSERT_TRUE(::CreateDirectoryW(installed.c_str(), nullptr));
+    ASSERT_TRUE(::CopyFileW(testing_support::SupportProgram(L"idle_process.exe").c_str(),
+                            (installed + L"\\Launcher.exe").c_str(), FALSE));
+    Click(L"btn_RunNow");
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(m_hwnd); }));
+    EXPECT_TRUE(DropQuitMessage()) << "the destructor ends the message loop";
+    EXPECT_TRUE(PumpUntil([] { return !FindProcessesByName({kLauncherName}).empty(); }, 10000));
+}
+
+TEST_F(InstallWindowTest, AConnectedDeviceStartsTheApplicationAtOnce) {
+    Open({L"HID\\VID_046D&PID_C52B\\1", L"HID\\VID_2E8B&PID_0A21&MI_00\\7&2a3b&0&0000"});
+    const std::wstring folder = MakeTempFolder(L"device");
+    ASSERT_TRUE(InstallInto(folder).empty());
+    ASSERT_TRUE(::CopyFileW(testing_support::SupportProgram(L"idle_process.exe").c_str(),
+                            (folder + L"\\Launcher.exe").c_str(), FALSE));
+    Post(WM_INSTALL_FINISH, 0);
+    EXPECT_EQ(Pages()->GetCurSel(), 2);
+    EXPECT_FALSE(Named(L"btn_RunNow")->IsVisible());
+    EXPECT_TRUE(Named(L"btn_Confirm")->IsVisible());
+    EXPECT_TRUE(PumpUntil([] { return !FindProcessesByName({kLauncherName}).empty(); }, 10000));
+    Click(L"btn_Confirm");
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(m_hwnd); }));
+}
+
+TEST_F(InstallWindowTest, ClosingEndsARunningSilentInstaller) {
+    Open();
+    // The written payload itself, started as the elevated start would.
+    UniqueHandle silent = testing_support::StartProcess(L"\"" + m_window->PayloadPath() + L"\"");
+    ASSERT_TRUE(silent);
+    Click(L"btnSysClose");
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(m_hwnd); }));
+    EXPECT_EQ(::WaitForSingleObject(silent.Get(), 10000), WAIT_OBJECT_0);
+    EXPECT_TRUE(DropQuitMessage());
+}
+
+TEST_F(InstallWindowTest, TheSystemCloseCommandClosesOnEveryPage) {
+    Open();
+    ASSERT_TRUE(InstallInto(MakeTempFolder(L"sysclose")).empty());
+    ASSERT_FALSE(Named(L"btnSysClose")->IsVisible());
+    ::SendMessageW(m_hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(m_hwnd); }));
+    EXPECT_TRUE(DropQuitMessage());
+}
+
+}  // namespace
+}  // namespace tessel
