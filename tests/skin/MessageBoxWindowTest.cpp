@@ -330,7 +330,7 @@ BoxRun ShowBox(HWND owner, const wchar_t* text, const wchar_t* caption,
         ::GetClientRect(box, &run.client);
         MONITORINFO monitor{};
         monitor.cbSize = sizeof(monitor);
-        ::GetMonitorInfoW(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
+        ::GetMonitorInfoW(::MonitorFromWindow(box, MONITOR_DEFAULTTONEAREST), &monitor);
         run.work = monitor.rcWork;
         run.button1 = button1->GetFixedXY();
         wchar_t title[256] = {};
@@ -364,19 +364,24 @@ int Height(const RECT& r) {
 using MessageBoxTest = ProductWindowTest;
 
 TEST_F(MessageBoxTest, EmptyTextGivesTheMarkupSizeCentredOnTheOwnerInsideTheWorkArea) {
+    enum class Place { OnOwner, InCorner, OnWorkArea };
     struct Case {
         const char* label;
-        RECT owner;
-        bool clamped;  // centred, the box would reach past the work area's right and bottom
+        RECT owner;  // empty: the box has no owner
+        Place expected;
     };
     const Case cases[] = {
-        {"owner in the middle", {300, 200, 900, 600}, false},
-        {"owner over the bottom right corner", {1000, 650, 1600, 1050}, true},
+        {"owner in the middle", {300, 200, 900, 600}, Place::OnOwner},
+        // Centred on this owner the box would reach past the work area's right and bottom.
+        {"owner over the bottom right corner", {1000, 650, 1600, 1050}, Place::InCorner},
+        {"no owner", {}, Place::OnWorkArea},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         TestWindow owner(kOwnerMarkup);
-        ASSERT_TRUE(owner.Open(c.owner.left, c.owner.top, Width(c.owner), Height(c.owner)));
+        if (c.expected != Place::OnWorkArea) {
+            ASSERT_TRUE(owner.Open(c.owner.left, c.owner.top, Width(c.owner), Height(c.owner)));
+        }
         const BoxRun run = ShowBox(owner.GetHWND(), L"", L"Tessel", ClickButton1);
         ASSERT_TRUE(run.laidOut);
         EXPECT_EQ(Width(run.window), 342);
@@ -389,12 +394,13 @@ TEST_F(MessageBoxTest, EmptyTextGivesTheMarkupSizeCentredOnTheOwnerInsideTheWork
         EXPECT_GE(w.top, run.work.top);
         EXPECT_LE(w.right, run.work.right);
         EXPECT_LE(w.bottom, run.work.bottom);
-        if (c.clamped) {
+        const RECT& centredOn = c.expected == Place::OnOwner ? c.owner : run.work;
+        if (c.expected == Place::InCorner) {
             EXPECT_EQ(w.right, run.work.right);
             EXPECT_EQ(w.bottom, run.work.bottom);
         } else {
-            EXPECT_NEAR((w.left + w.right) / 2, (c.owner.left + c.owner.right) / 2, 1);
-            EXPECT_NEAR((w.top + w.bottom) / 2, (c.owner.top + c.owner.bottom) / 2, 1);
+            EXPECT_NEAR((w.left + w.right) / 2, (centredOn.left + centredOn.right) / 2, 1);
+            EXPECT_NEAR((w.top + w.bottom) / 2, (centredOn.top + centredOn.bottom) / 2, 1);
         }
         EXPECT_EQ(run.result, kButtonResult);
     }
