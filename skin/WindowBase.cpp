@@ -77,8 +77,11 @@ void CWindowBase::SetIconFromFile(const std::wstring& path, bool big) {
     m_fileIcons[big ? 1 : 0] = std::move(icon);
 }
 
-LRESULT CWindowBase::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+void CWindowBase::InitResources() {
     ApplyWindowDefaults(m_pm);
+}
+
+LRESULT CWindowBase::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     SetIconFromResource(1);
     return WindowImplBase::OnCreate(message, wParam, lParam, handled);
 }

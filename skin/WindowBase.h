@@ -45,6 +45,8 @@ protected:
     void OnWindowDestroyed(HWND window) override;
     const NotifyMap* GetNotifyMap() const override { return &ClassNotifyMap(); }
 
+    // The product's text defaults, on the window's own paint manager.
+    void InitResources() override;
     LRESULT OnCreate(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     LRESULT OnSysCommand(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     LRESULT OnMouseWheel(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;

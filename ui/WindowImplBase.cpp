@@ -127,6 +127,8 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, bool& handled) {
     handled = true;
     ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, WindowStyle() | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
     m_pm.Init(m_hWnd, PaintManagerName());
+    // The window's own resources start afresh with Init; a window's defaults go in after it.
+    InitResources();
     m_pm.AddEarlyMessageFilter(this);
     CMarkupBuilder builder;
     const std::wstring type = SkinResourceType();

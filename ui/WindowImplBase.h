@@ -38,6 +38,8 @@ public:
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // Called once the window's paint manager is bound, before the skin is built: the place for
+    // the window's own defaults (fonts, colours) that the markup may then replace.
     virtual void InitResources() {}
     // Called once the control tree is attached.
     virtual void OnWindowReady() {}

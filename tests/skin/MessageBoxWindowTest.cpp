@@ -267,6 +267,9 @@ TEST_F(WindowBaseTest, TextDefaultsAreTheWindowsOwnAndTheObjectGoesWithItsWindow
     EXPECT_EQ(manager.GetDefaultFontColor(), 0xFF444444u);
     EXPECT_EQ(manager.GetDefaultLinkFontColor(), 0x00444444u);
     EXPECT_EQ(manager.GetDefaultLinkHoverFontColor(), 0x003E93D9u);
+    // The font survives the paint manager's binding to the window (this markup sets none).
+    EXPECT_EQ(manager.GetDefaultFontInfo().face, L"\x5FAE\x8F6F\x96C5\x9ED1");
+    EXPECT_EQ(manager.GetDefaultFontInfo().size, 12);
     const CPaintManagerUI fresh;
     EXPECT_NE(fresh.GetDefaultFontColor(), 0xFF444444u) << "the shared defaults stay as they were";
 
