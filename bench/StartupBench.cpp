@@ -10,22 +10,24 @@
 // window of its own in a colour no program here paints (magenta), so what is behind every window
 // is known. All three programs centre their 730 x 498 window on the work area. After
 // CreateProcessW the bench reads five points inside that rectangle straight from the screen
-// (GetPixel on the screen DC, that is from the X server under Wine) about once a millisecond; the
-// first frame is there when none of the five shows the backdrop any more. Reading the screen sees
-// the same thing for both kinds of window: the X server's contents after WM_PAINT of the ordinary
-// window or after UpdateLayeredWindow of the layered one (checked under Wine, where the layered
-// frame reaches the screen; PrintWindow or a window DC would read the program's own surface
-// instead, which is not what a person sees). The loop deliberately does not look the window up
-// while waiting: finding windows by process goes through the wine server, which the starting
-// program needs too, while a screen read goes to the X server only. Once the frame is seen, the
+// (GetPixel on the screen DC, that is from the X server under Wine) about once a millisecond until
+// none of the five shows the backdrop, then goes on reading for a second. The first frame is the
+// picture that is still there a second later, and its time is that of the last change before: an
+// ordinary window under Wine is sometimes mapped black a moment before its first WM_PAINT reaches
+// the screen, which is no frame of the program (such runs are counted and shown). Reading the
+// screen sees both kinds of window alike: the X server's contents after WM_PAINT of the ordinary
+// window or after UpdateLayeredWindow of the layered one (checked under Wine: the layered frame's
+// colours are read back exactly; PrintWindow or a window DC would read the program's own surface
+// instead, which is not what a person sees). The first loop deliberately does not look the window
+// up while waiting: finding windows by process goes through the wine server, which the starting
+// program needs too, while a screen read goes to the X server only. Once the frame has stayed, the
 // window under the middle point is checked to belong to the started process.
 //
-// About a second after the first frame the process's working set (GetProcessMemoryInfo) is read,
-// and the five points are read again: the first frame seen must be the one that stays (a window
-// that showed something else first, such as an empty surface, would be counted too early). Then
-// the program gets WM_CLOSE and the next one starts only after it has ended and the backdrop shows
-// again. Usage: startup_bench [runs] [-v]; -v prints every run (the colours seen first and a
-// second later, and how long the program took to end).
+// Then the process's working set is read (GetProcessMemoryInfo; under Wine the resident and peak
+// resident size of the Unix process, Wine's own libraries included), the program gets WM_CLOSE
+// and the next one starts only after it has ended with 0 and the backdrop shows again.
+// Usage: startup_bench [runs] [-v]; -v prints every run (when the backdrop was first covered, the
+// colours seen then and those of the frame, and how long the program took to end).
 #include <windows.h>
 #include <psapi.h>
 
@@ -61,7 +63,7 @@ struct Program {
     std::vector<double> startMs;
     std::vector<double> peakWorkingSetMb;
     std::vector<double> workingSetMb;
-    int changedAfterFirstFrame = 0;
+    int earlierPicture = 0;  // runs where something else was on screen before the first frame
     int failures = 0;
     std::wstring windowSeen;  // class, title and rectangle of the window, from the first run
 };
@@ -73,9 +75,9 @@ struct Run {
     double startMs = 0;
     double peakWorkingSetMb = 0;
     double workingSetMb = 0;
-    bool sameAfterSettling = true;
+    double firstChangeMs = 0;  // the backdrop first covered, by whatever picture
+    Colours firstPicture{};
     Colours firstFrame{};
-    Colours settled{};
     double closeMs = 0;
     std::wstring window;
     std::string error;
@@ -236,11 +238,14 @@ Run RunOnce(const std::wstring& path, HDC screen) {
         run.error = "CreateProcessW failed, error " + std::to_string(::GetLastError());
         return run;
     }
-    Colours firstFrame{};
+    auto msSinceStart = [start] {
+        return 1000.0 * tessel::bench::ElapsedSeconds(start, tessel::bench::Now());
+    };
+    Colours seen{};
     for (unsigned rounds = 0;;) {
-        firstFrame = ReadScreen(screen, points);
-        if (NoneIsBackdrop(firstFrame)) {
-            run.startMs = 1000.0 * tessel::bench::ElapsedSeconds(start, tessel::bench::Now());
+        seen = ReadScreen(screen, points);
+        if (NoneIsBackdrop(seen)) {
+            run.firstChangeMs = msSinceStart();
             run.ok = true;
             break;
         }
@@ -252,8 +257,7 @@ Run RunOnce(const std::wstring& path, HDC screen) {
                 run.error = "ended before showing a frame";
                 break;
             }
-            if (1000.0 * tessel::bench::ElapsedSeconds(start, tessel::bench::Now()) >
-                kFirstFrameTimeoutMs) {
+            if (msSinceStart() > kFirstFrameTimeoutMs) {
                 run.error = "no frame on screen in time";
                 break;
             }
@@ -261,10 +265,24 @@ Run RunOnce(const std::wstring& path, HDC screen) {
     }
     ::CloseHandle(info.hThread);
     if (run.ok) {
-        ::Sleep(kSettleMs);
-        run.firstFrame = firstFrame;
-        run.settled = ReadScreen(screen, points);
-        run.sameAfterSettling = run.settled == firstFrame;
+        // The first frame is the picture that stays: the screen is watched for another second and
+        // the frame counts from its last change. Under Wine an ordinary window can be mapped black
+        // a moment before its first WM_PAINT reaches the screen; that is no frame of the program.
+        run.firstPicture = seen;
+        run.startMs = run.firstChangeMs;
+        while (msSinceStart() - run.firstChangeMs < kSettleMs) {
+            ::Sleep(1);
+            const Colours now = ReadScreen(screen, points);
+            if (now != seen) {
+                seen = now;
+                run.startMs = msSinceStart();
+            }
+        }
+        run.firstFrame = seen;
+        if (!NoneIsBackdrop(seen)) {
+            run.ok = false;
+            run.error = "the window did not stay on screen";
+        }
         PROCESS_MEMORY_COUNTERS counters = {};
         counters.cb = sizeof(counters);
         if (::GetProcessMemoryInfo(info.hProcess, &counters, sizeof(counters))) {
@@ -275,8 +293,10 @@ Run RunOnce(const std::wstring& path, HDC screen) {
         DWORD owner = 0;
         ::GetWindowThreadProcessId(window, &owner);
         if (window == nullptr || owner != info.dwProcessId) {
+            if (run.ok) {
+                run.error = "the frame seen is not the started program's window";
+            }
             run.ok = false;
-            run.error = "the frame seen is not the started program's window";
             window = VisibleWindowOf(info.dwProcessId);
         } else {
             run.window = Describe(window);
@@ -361,12 +381,13 @@ int main(int argc, char** argv) {
                 continue;
             }
             if (verbose) {
-                std::printf("  run %d %ls: %.1f ms, first", i + 1, program.label, run.startMs);
-                for (COLORREF c : run.firstFrame) {
+                std::printf("  run %d %ls: %.1f ms (backdrop first covered at %.1f ms by", i + 1,
+                            program.label, run.startMs, run.firstChangeMs);
+                for (COLORREF c : run.firstPicture) {
                     std::printf(" %06lX", static_cast<unsigned long>(c));
                 }
-                std::printf(", a second later");
-                for (COLORREF c : run.settled) {
+                std::printf("), frame");
+                for (COLORREF c : run.firstFrame) {
                     std::printf(" %06lX", static_cast<unsigned long>(c));
                 }
                 std::printf(", ended %.0f ms after WM_CLOSE\n", run.closeMs);
@@ -374,8 +395,8 @@ int main(int argc, char** argv) {
             program.startMs.push_back(run.startMs);
             program.peakWorkingSetMb.push_back(run.peakWorkingSetMb);
             program.workingSetMb.push_back(run.workingSetMb);
-            if (!run.sameAfterSettling) {
-                ++program.changedAfterFirstFrame;
+            if (run.firstPicture != run.firstFrame) {
+                ++program.earlierPicture;
             }
         }
     }
@@ -399,9 +420,8 @@ int main(int argc, char** argv) {
             std::printf(", %d runs failed", program.failures);
             complete = false;
         }
-        if (program.changedAfterFirstFrame > 0) {
-            std::printf(", first frame seen differed from the settled one in %d runs",
-                        program.changedAfterFirstFrame);
+        if (program.earlierPicture > 0) {
+            std::printf(", another picture came first in %d runs", program.earlierPicture);
         }
         std::printf("\n");
     }
@@ -423,7 +443,7 @@ int main(int argc, char** argv) {
     std::printf("  TesselAssistantSetup is not part of this build: no installer figures\n");
 #endif
 
-    std::printf("working set %.1f s after the first frame (medians over the runs)\n",
+    std::printf("working set %.1f s after the window first showed (medians over the runs)\n",
                 kSettleMs / 1000.0);
     for (const Program& program : programs) {
         if (!program.peakWorkingSetMb.empty()) {
