@@ -11,6 +11,8 @@ runs write byte-identical files.
     scripts/make-skin-images.py --out DIR        # write the images under DIR instead
     scripts/make-skin-images.py --preview DIR    # also compose mock-ups of the windows
 
+It also writes the installer's program icon (app/TesselAssistant.ico, --icon).
+
 The mock-ups place the images where the markup puts them (text is drawn as
 grey bars); they are for looking at, not for the package.
 """
@@ -900,6 +902,62 @@ def compose_previews(root, out_dir):
     c.save(os.path.join(out_dir, 'messagebox.png'))
 
 
+# --- Program icon -------------------------------------------------------------
+
+ICON_SIZES = (16, 24, 32, 48, 256)
+
+
+def draw_icon(size):
+    """The cube mark alone, filling a square icon of size x size."""
+    canvas = Canvas(size, size)
+    c = size / 2.0
+    r = size * 0.49
+    gap = max(size / 22.0, 0.9)
+    top, side_l, side_r = cube_faces(c, c, r, gap)
+    fill_shape(canvas, [top], vertical_gradient(c - r, c, hex_rgb('FF5C84'), hex_rgb('F2265A')))
+    fill_shape(canvas, [side_l], vertical_gradient(c - r / 2, c + r, BRAND, hex_rgb('D5003A')))
+    fill_shape(canvas, [side_r], vertical_gradient(c - r / 2, c + r, hex_rgb('B3002F'), hex_rgb('990028')))
+    return canvas
+
+
+def icon_dib(size, rgba):
+    """One icon image as a 32-bit bottom-up DIB with its (all-zero) AND mask."""
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    rows = bytearray()
+    for y in range(size - 1, -1, -1):
+        for x in range(size):
+            i = (y * size + x) * 4
+            rows += bytes((rgba[i + 2], rgba[i + 1], rgba[i], rgba[i + 3]))
+    mask_stride = ((size + 31) // 32) * 4
+    return header + bytes(rows) + bytes(mask_stride * size)
+
+
+def write_icon(path):
+    """An .ico with DIB images up to 48 pixels and a PNG one at 256."""
+    images = []
+    for size in ICON_SIZES:
+        rgba = draw_icon(size).to_rgba8()
+        if size >= 256:
+            tmp = path + '.png.tmp'
+            write_png(tmp, size, size, rgba)
+            with open(tmp, 'rb') as f:
+                data = f.read()
+            os.remove(tmp)
+        else:
+            data = icon_dib(size, rgba)
+        images.append((size, data))
+    out = bytearray(struct.pack('<HHH', 0, 1, len(images)))
+    offset = 6 + 16 * len(images)
+    for size, data in images:
+        dim = 0 if size >= 256 else size
+        out += struct.pack('<BBBBHHII', dim, dim, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    for _, data in images:
+        out += data
+    with open(path, 'wb') as f:
+        f.write(bytes(out))
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     default_root = os.path.join(os.path.dirname(here), 'skin', 'package')
@@ -907,7 +965,12 @@ def main():
     parser.add_argument('--out', default=default_root, help='package folder to write into')
     parser.add_argument('--preview', help='also write mock-ups of the windows into this folder')
     parser.add_argument('--only', help='draw only the images whose name contains this text')
+    parser.add_argument('--icon', default=os.path.join(os.path.dirname(here), 'app', 'TesselAssistant.ico'),
+                        help='where to write the program icon')
     args = parser.parse_args()
+    if not args.only or args.only == 'icon':
+        write_icon(args.icon)
+        print(args.icon)
     for name, draw in IMAGES:
         if args.only and args.only not in name:
             continue

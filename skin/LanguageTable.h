@@ -5,16 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace tessel {
+#include "ui/QueryControlText.h"
 
-// Answers text ids the language table does not know. None is ever installed in this product; the
-// hook is there for windows that compute texts.
-class IQueryControlText {
-public:
-    virtual ~IQueryControlText() = default;
-    // True with `text` filled when the id has a text.
-    virtual bool QueryText(std::wstring_view id, int type, std::wstring& text) = 0;
-};
+namespace tessel {
 
 // The process-wide table from text id ("lan_1", ...) to display text. Created on first use and
 // never destroyed; user-interface thread only. Ids compare with case.
@@ -33,6 +26,7 @@ public:
     void SetLanguageCode(std::wstring_view code) { m_languageCode = code; }
     const std::wstring& GetLanguageCode() const { return m_languageCode; }
 
+    // A hook for ids the table does not know; none is ever installed in this product.
     void SetTextQuery(IQueryControlText* query) { m_query = query; }  // not owned
 
     // The text of `id`: empty for a null id, the id itself when nothing knows it.

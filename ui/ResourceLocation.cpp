@@ -1,10 +1,11 @@
 #include "ui/ResourceLocation.h"
 
+#include <windows.h>
+
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 
+#include "engine/KernelHandles.h"
 #include "engine/MemoryZip.h"
 #include "ui/TextConversion.h"
 
@@ -35,22 +36,22 @@ SkinLocation& Location() {
 enum class DiskRead { Ok, CannotOpen, Empty, TooLarge, Short };
 
 DiskRead ReadDiskFile(const std::wstring& path, uint64_t limit, std::vector<uint8_t>& out) {
-    std::ifstream file(std::filesystem::path(path), std::ios::binary);
-    if (!file) {
+    UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER length{};
+    if (!file || !::GetFileSizeEx(file.Get(), &length) || length.QuadPart < 0) {
         return DiskRead::CannotOpen;
     }
-    file.seekg(0, std::ios::end);
-    const std::streamoff length = file.tellg();
-    file.seekg(0, std::ios::beg);
-    if (length <= 0) {
-        return length == 0 ? DiskRead::Empty : DiskRead::CannotOpen;
+    if (length.QuadPart == 0) {
+        return DiskRead::Empty;
     }
-    if (static_cast<uint64_t>(length) > limit) {
+    if (static_cast<uint64_t>(length.QuadPart) > limit) {
         return DiskRead::TooLarge;
     }
-    out.resize(static_cast<size_t>(length));
-    file.read(reinterpret_cast<char*>(out.data()), length);
-    if (file.gcount() != length) {
+    out.resize(static_cast<size_t>(length.QuadPart));
+    DWORD read = 0;
+    if (!::ReadFile(file.Get(), out.data(), static_cast<DWORD>(out.size()), &read, nullptr) ||
+        read != out.size()) {
         out.clear();
         return DiskRead::Short;
     }

@@ -175,8 +175,8 @@ CControlUI* WindowImplBase::CreateCustomControl(std::wstring_view) {
     return nullptr;
 }
 
-const wchar_t* WindowImplBase::QueryText(std::wstring_view, std::wstring_view) {
-    return nullptr;
+bool WindowImplBase::QueryText(std::wstring_view, int, std::wstring&) {
+    return false;
 }
 
 void WindowImplBase::OnClick(NotifyRecord& notification) {

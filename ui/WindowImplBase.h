@@ -9,21 +9,12 @@
 #include "ui/MessageFilter.h"
 #include "ui/NotifyPump.h"
 #include "ui/PaintManagerUI.h"
+#include "ui/QueryControlText.h"
 #include "ui/WindowWnd.h"
 
 namespace tessel {
 
 class CControlUI;
-
-// Supplies texts for controls whose text is looked up by id.
-class IQueryControlText {
-public:
-    // Null when the id has no text here.
-    virtual const wchar_t* QueryText(std::wstring_view id, std::wstring_view type) = 0;
-
-protected:
-    ~IQueryControlText() = default;
-};
 
 // The base of every skinned window: no native frame, a control tree built from a markup file when
 // the window is created, message handlers to override, dragging by the caption band, border
@@ -61,7 +52,7 @@ public:
     // OnDefaultKey, and go on to the focused control whatever it answers.
     LRESULT HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     CControlUI* CreateCustomControl(std::wstring_view className) override;
-    const wchar_t* QueryText(std::wstring_view id, std::wstring_view type) override;
+    bool QueryText(std::wstring_view id, int type, std::wstring& text) override;
 
     // The message map of this class, the base of every derived map.
     static const NotifyMap& ClassNotifyMap();

@@ -1,0 +1,60 @@
+// The installer's entry: one copy at a time, the skin from the executable's own resources, the
+// language of the user interface, then the install window until it ends the message loop.
+#include <windows.h>
+
+#include "app/CrashDump.h"
+#include "app/WndInstall.h"
+#include "engine/ModuleResource.h"
+#include "engine/SafeDllSearch.h"
+#include "skin/LanguageTable.h"
+#include "ui/PaintManagerUI.h"
+#include "ui/ResourceLocation.h"
+
+namespace {
+
+constexpr wchar_t kSingleInstanceMutex[] = L"Tessel Ast Install";
+constexpr wchar_t kSkinResourceType[] = L"SKIN";
+constexpr WORD kSkinResourceId = 17;
+// WS_OVERLAPPEDWINDOW | WS_VISIBLE; the window host takes the caption out again.
+constexpr DWORD kInstallWindowStyle = 0x10CF0000;
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    using namespace tessel;
+    // Before any DLL is loaded on demand: the installer runs from a download folder.
+    RestrictDllSearchToSystem();
+
+    // Held for the life of the process and released by the system at its end, so the name is free
+    // again as soon as this copy is gone (also after a crash).
+    HANDLE singleInstance = ::CreateMutexW(nullptr, FALSE, kSingleInstanceMutex);
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+        ::CloseHandle(singleInstance);
+        return 0;
+    }
+    InstallCrashHandler();
+
+    CPaintManagerUI::SetResourceInstance(instance);
+    // The resource stays mapped with the executable, so the package may keep pointing into it.
+    if (const auto skin =
+            FindModuleResource(instance, kSkinResourceType, MAKEINTRESOURCEW(kSkinResourceId))) {
+        OpenSkinPackage(skin->data(), skin->size(), nullptr);
+    }
+
+    const LanguageChoice language = ChooseLanguage(LOWORD(::GetUserDefaultUILanguage()));
+    CLanguageTable& texts = CLanguageTable::Instance();
+    texts.LoadLanguageFile(language.fileName);
+    texts.SetLanguageCode(language.code);
+
+    // Owns itself from here on: it is deleted when its native window is destroyed.
+    auto* window = new CWndInstall();
+    const std::wstring title = texts.LookUpText(L"lan_100");
+    if (window->CreateWindowAt(nullptr, title.c_str(), kInstallWindowStyle, 0, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT) == nullptr) {
+        return 0;
+    }
+    window->CenterWindow();
+    window->ShowWindow(true, true);
+    CPaintManagerUI::MessageLoop();
+    return 0;
+}

@@ -1,0 +1,357 @@
+#include "app/WndInstall.h"
+
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include "app/DriverStepText.h"
+#include "app/InstallFolder.h"
+#include "app/InstallTexts.h"
+#include "engine/FileSystem.h"
+#include "engine/InstallMessages.h"
+#include "engine/KernelHandles.h"
+#include "engine/PathText.h"
+#include "engine/ProcessCleanup.h"
+#include "engine/ProgressMonitor.h"
+#include "skin/LanguageTable.h"
+#include "skin/MessageBoxW.h"
+#include "ui/ButtonUI.h"
+#include "ui/CheckBoxUI.h"
+#include "ui/EditUI.h"
+#include "ui/LabelUI.h"
+#include "ui/ProgressUI.h"
+#include "ui/TabLayoutUI.h"
+#include "ui/TextConversion.h"
+
+#ifndef TESSEL_AGREEMENT_ORIGIN
+#define TESSEL_AGREEMENT_ORIGIN L"https://tessel.example.com"
+#endif
+
+namespace tessel {
+
+const wchar_t* g_productName = nullptr;
+
+namespace {
+
+constexpr wchar_t kUninstallKey[] =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessel Assistant";
+constexpr wchar_t kDisplayPathValue[] = L"DisplayPath";
+constexpr wchar_t kSilentInstallerName[] = L"TesselInstallSilence.exe";
+constexpr wchar_t kLauncherName[] = L"Launcher.exe";
+constexpr wchar_t kAgreementPath[] = L"/condition";
+// BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE | BIF_UAHINT
+constexpr UINT kBrowseFlags = 0x151;
+constexpr int kFolderCapacity = MAX_PATH;
+constexpr int kPageBefore = 0;
+constexpr int kPageDuring = 1;
+constexpr int kPageAfter = 2;
+// A code the window never reports.
+constexpr int kIgnoredErrorCode = 5;
+
+template <typename T>
+T* FindAs(CPaintManagerUI& manager, std::wstring_view name, std::wstring_view interfaceName) {
+    CControlUI* control = manager.FindControl(name);
+    return control != nullptr ? static_cast<T*>(control->QueryInterfaceByName(interfaceName))
+                              : nullptr;
+}
+
+std::wstring LookUp(const wchar_t* id) {
+    return CLanguageTable::Instance().LookUpText(id);
+}
+
+// The previous installation's folder as stored, or empty. The value is read into a buffer of 260
+// characters; one that does not fit with its terminator, or has none, counts as absent.
+std::wstring ReadPreviousInstallFolder() {
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kUninstallKey, 0, KEY_QUERY_VALUE, &opened) !=
+        ERROR_SUCCESS) {
+        return {};
+    }
+    UniqueRegKey key(opened);
+    wchar_t buffer[kFolderCapacity] = {};
+    DWORD bytes = sizeof(buffer);
+    if (::RegQueryValueExW(key.Get(), kDisplayPathValue, nullptr, nullptr,
+                           reinterpret_cast<BYTE*>(buffer), &bytes) != ERROR_SUCCESS) {
+        return {};
+    }
+    return TerminatedRegistryText(buffer, bytes);
+}
+
+// COM for the shell's folder dialog, for as long as it is up.
+class ComApartment {
+public:
+    ComApartment()
+        : m_initialized(SUCCEEDED(
+              ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+    ~ComApartment() {
+        if (m_initialized) {
+            ::CoUninitialize();
+        }
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool m_initialized;
+};
+
+struct ItemIdListDeleter {
+    void operator()(ITEMIDLIST* list) const { ::CoTaskMemFree(list); }
+};
+
+void OpenWithShell(const std::wstring& file) {
+    // Whether the program or page opens is not reported.
+    ::ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+CWndInstall::CWndInstall()
+    : m_models(MakeModelTable()),
+      m_devices(std::make_unique<SetupApiDeviceSource>()),
+      m_launch([](SHELLEXECUTEINFOW& info) { return ::ShellExecuteExW(&info) != FALSE; }) {
+    g_productName = L"Tessel Assistant";
+}
+
+CWndInstall::~CWndInstall() {
+    // Closing the window during an installation ends the installation.
+    TerminateProcessesByName({kSilentInstallerName});
+    ::PostQuitMessage(0);
+}
+
+void CWndInstall::SetDeviceSource(std::unique_ptr<IDeviceInstanceSource> devices) {
+    m_devices = std::move(devices);
+}
+
+void CWndInstall::SetLaunchFunction(ShellExecuteFunction launch) {
+    m_launch = std::move(launch);
+}
+
+const NotifyMap& CWndInstall::ClassNotifyMap() {
+    // Only these two are searched: the base windows' maps are not chained, and the system
+    // buttons are reached through OnClick calling the base window's.
+    static const NotifyMapEntry entries[] = {
+        NotifyOn<CWndInstall>(L"click", L"", &CWndInstall::OnClick),
+        NotifyOn<CWndInstall>(L"selectchanged", L"", &CWndInstall::OnSelectChanged),
+    };
+    static const NotifyMap map{nullptr, entries};
+    return map;
+}
+
+void CWndInstall::OnWindowReady() {
+    m_install = FindAs<CButtonUI>(m_pm, L"btn_Install", L"Button");
+    m_runNow = FindAs<CButtonUI>(m_pm, L"btn_RunNow", L"Button");
+    m_confirm = FindAs<CButtonUI>(m_pm, L"btn_Confirm", L"Button");
+    m_folderEdit = FindAs<CEditUI>(m_pm, L"edt_Folder", L"Edit");
+    m_pages = FindAs<CTabLayoutUI>(m_pm, L"tabLyt_Client", L"TabLayout");
+    m_progress = FindAs<CProgressUI>(m_pm, L"pro_Install", L"Progress");
+    m_autoRun = FindAs<CCheckBoxUI>(m_pm, L"chkbx_AutoRun", L"CheckBox");
+    m_desktopShortcut = FindAs<CCheckBoxUI>(m_pm, L"chkbx_DeskShortcut", L"CheckBox");
+    m_close = FindAs<CButtonUI>(m_pm, L"btnSysClose", L"Button");
+    m_status = FindAs<CLabelUI>(m_pm, L"lab_content", L"Label");
+
+    m_defaultFolder = GetProgramFilesFolder() + L"\\" + g_productName;
+    m_previousInstallFolder = ReadPreviousInstallFolder();
+    m_installFolder = m_previousInstallFolder;
+    TrimSeparators(m_installFolder);
+    if (!::PathFileExistsW(m_installFolder.c_str())) {
+        m_installFolder = m_defaultFolder;
+    }
+    if (m_folderEdit != nullptr) {
+        m_folderEdit->SetText(m_installFolder);
+    }
+
+    m_payloadPath = GetPayloadPath();
+    m_payloadLock = ExtractPayload(m_payloadPath);
+    if (m_payloadLock) {
+        return;
+    }
+    ShowError(L"lan_101");
+    Close(1);
+}
+
+LRESULT CWndInstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INSTALL_SETRANGE:
+            if (m_progress != nullptr) {
+                m_progress->SetMinValue(0);
+                m_progress->SetMaxValue(static_cast<int>(wParam));
+                m_progress->SetValue(0);
+            }
+            return 0;
+        case WM_INSTALL_RELEASE:
+            if (m_progress != nullptr) {
+                m_progress->SetValue(static_cast<int>(wParam));
+            }
+            if (m_status != nullptr) {
+                m_status->SetText(LookUp(L"lan_107"));
+            }
+            return 0;
+        case WM_INSTALL_FINISH:
+            OnInstallFinished();
+            return 0;
+        case WM_INSTALL_ERROR: {
+            const int code = static_cast<int>(static_cast<uint32_t>(wParam));
+            if (code != kIgnoredErrorCode) {
+                ShowText(FillPlaceholder(LookUp(L"lan_106"), L"%d", std::to_wstring(code)));
+            }
+            return 0;
+        }
+        case WM_INSTALL_DRIVER:
+            OnDriverStep(TakeDriverLine(wParam));
+            return 0;
+        case WM_INSTALL_WAITING:
+            if (m_status != nullptr) {
+                m_status->SetText(LookUp(L"lan_109"));
+            }
+            return 0;
+        default:
+            return CWindowBase::HandleMessage(message, wParam, lParam);
+    }
+}
+
+void CWndInstall::OnClick(NotifyRecord& notification) {
+    const std::wstring name =
+        notification.sender != nullptr ? notification.sender->GetName() : std::wstring();
+    if (name == L"btn_Install") {
+        StartInstall();
+    } else if (name == L"btn_Browse") {
+        BrowseForFolder();
+    } else if (name == L"btn_Confirm") {
+        Close(1);
+    } else if (name == L"btn_Url") {
+        OpenAgreementPage();
+    } else if (name == L"btn_RunNow") {
+        StartInstalledApplication();
+        Close(1);
+    }
+    CWindowBase::OnClick(notification);
+}
+
+void CWndInstall::OnSelectChanged(NotifyRecord& notification) {
+    if (notification.sender == nullptr || notification.sender->GetName() != L"chkbx_Agree") {
+        return;
+    }
+    auto* agree = static_cast<CCheckBoxUI*>(notification.sender->QueryInterfaceByName(L"CheckBox"));
+    if (agree != nullptr && m_install != nullptr) {
+        m_install->SetEnabled(agree->IsSelected());
+    }
+}
+
+void CWndInstall::BrowseForFolder() {
+    const ComApartment com;
+    const std::wstring title = LookUp(L"lan_105");
+    BROWSEINFOW info{};
+    info.hwndOwner = m_hWnd;
+    info.lpszTitle = title.c_str();
+    info.ulFlags = kBrowseFlags;
+    std::unique_ptr<ITEMIDLIST, ItemIdListDeleter> chosen(::SHBrowseForFolderW(&info));
+    if (!chosen) {
+        return;
+    }
+    wchar_t path[kFolderCapacity] = {};
+    if (!::SHGetPathFromIDListW(chosen.get(), path)) {
+        return;
+    }
+    m_installFolder = path;
+    if (m_folderEdit != nullptr) {
+        m_folderEdit->SetText(m_installFolder);
+    }
+}
+
+void CWndInstall::OpenAgreementPage() {
+    OpenWithShell(std::wstring(TESSEL_AGREEMENT_ORIGIN) + kAgreementPath);
+}
+
+void CWndInstall::StartInstalledApplication() {
+    OpenWithShell(m_installFolder + L"\\" + kLauncherName);
+}
+
+void CWndInstall::StartInstall() {
+    m_installFolder = m_folderEdit != nullptr ? m_folderEdit->GetText() : std::wstring();
+    // A folder whose parts overflow the path splitter has no drive here, so it is refused too.
+    const std::wstring drive = GetPathDrive(m_installFolder);
+    const std::wstring drives = GetLogicalDrivesText();
+    if (!IsInstallFolderValid(m_installFolder, drive, drives)) {
+        ShowError(L"lan_103");
+        return;
+    }
+    NormalizeFolder(m_installFolder);
+    const bool folderIsEmpty = EnsureEmptyFolder(m_installFolder);
+    m_installFolder =
+        ApplyFolderRule(m_installFolder, folderIsEmpty, m_previousInstallFolder, g_productName);
+
+    if (m_pages != nullptr) {
+        m_pages->SelectItem(kPageDuring);
+    }
+    const bool autoRun = m_autoRun != nullptr && m_autoRun->IsSelected();
+    const bool desktopShortcut = m_desktopShortcut != nullptr && m_desktopShortcut->IsSelected();
+    const bool started =
+        LaunchSilentInstaller(m_installFolder, autoRun, desktopShortcut, m_payloadPath, m_launch);
+    if (started) {
+        // The started program is past the point where the file could be swapped.
+        m_payloadLock.reset();
+        if (m_close != nullptr) {
+            m_close->SetVisible(false);
+        }
+        if (StartProgressMonitor(m_hWnd)) {
+            return;
+        }
+        // Nothing would follow the installation: stop it rather than leave the page waiting.
+        TerminateProcessesByName({kSilentInstallerName});
+        if (m_close != nullptr) {
+            m_close->SetVisible(true);
+        }
+    }
+    ShowError(L"lan_104");
+    if (m_pages != nullptr) {
+        m_pages->SelectItem(kPageBefore);
+    }
+}
+
+void CWndInstall::OnDriverStep(std::unique_ptr<std::string> stepText) {
+    if (!stepText) {
+        return;
+    }
+    const std::optional<DriverStepDisplay> step = ParseDriverStep(*stepText);
+    if (!step) {
+        return;
+    }
+    if (m_progress != nullptr) {
+        m_progress->SetValue(step->barValue);
+    }
+    if (m_status != nullptr) {
+        m_status->SetText(FillPlaceholder(LookUp(L"lan_108"), L"%s", AnsiToWide(step->namePart)));
+    }
+}
+
+void CWndInstall::OnInstallFinished() {
+    if (m_devices != nullptr && FindConnectedModel(m_models, *m_devices)) {
+        StartInstalledApplication();
+        if (m_runNow != nullptr) {
+            m_runNow->SetVisible(false);
+        }
+        if (m_confirm != nullptr) {
+            m_confirm->SetVisible(true);
+        }
+    }
+    if (m_pages != nullptr) {
+        m_pages->SelectItem(kPageAfter);
+    }
+    if (m_close != nullptr) {
+        m_close->SetVisible(true);
+    }
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void CWndInstall::ShowError(const wchar_t* textId) {
+    ShowText(LookUp(textId));
+}
+
+void CWndInstall::ShowText(const std::wstring& text) {
+    const std::wstring caption = LookUp(L"lan_102");
+    MessageBoxW::ShowMessage(m_hWnd, text.c_str(), caption.c_str());
+}
+
+}  // namespace tessel

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "device/DeviceDetection.h"
+#include "device/ModelTable.h"
+#include "engine/Payload.h"
+#include "skin/WindowBase.h"
+
+namespace tessel {
+
+class CButtonUI;
+class CCheckBoxUI;
+class CControlUI;
+class CEditUI;
+class CLabelUI;
+class CProgressUI;
+class CTabLayoutUI;
+
+// The product name the install window and the install action use; set by the window's
+// constructor.
+extern const wchar_t* g_productName;
+
+// The installer's one window ("WndInstall.xml"): page 0 chooses the folder and the options, page 1
+// follows the silent installer's progress, page 2 starts the installed application. Creating it
+// picks the folder (the previous installation's, else Program Files + product name) and writes the
+// silent installer to the temporary folder; destroying it ends any silent installer still running
+// and ends the message loop.
+//
+// Ownership: created with new by the entry; deletes itself when its native window is gone. The
+// control pointers borrow from the window's paint manager.
+class CWndInstall : public CWindowBase {
+public:
+    CWndInstall();
+
+    // For tests: the devices the end of an installation looks for (default: the system's), and
+    // the elevated start of the silent installer (default: the shell's).
+    void SetDeviceSource(std::unique_ptr<IDeviceInstanceSource> devices);
+    void SetLaunchFunction(ShellExecuteFunction launch);
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnClick(NotifyRecord& notification) override;
+    virtual void OnSelectChanged(NotifyRecord& notification);
+
+    const std::wstring& InstallFolder() const { return m_installFolder; }
+    const std::wstring& PreviousInstallFolder() const { return m_previousInstallFolder; }
+    const std::wstring& PayloadPath() const { return m_payloadPath; }
+
+    static const NotifyMap& ClassNotifyMap();
+
+protected:
+    ~CWndInstall() override;
+
+    void OnWindowReady() override;
+    std::wstring SkinFileName() const override { return L"WndInstall.xml"; }
+    const NotifyMap* GetNotifyMap() const override { return &ClassNotifyMap(); }
+
+private:
+    void StartInstall();
+    void BrowseForFolder();
+    void OpenAgreementPage();
+    void StartInstalledApplication();
+    void OnDriverStep(std::unique_ptr<std::string> stepText);
+    void OnInstallFinished();
+    void ShowError(const wchar_t* textId);
+    void ShowText(const std::wstring& text);
+
+    // The tree's named controls; not owned, null until OnWindowReady.
+    CEditUI* m_folderEdit = nullptr;
+    CTabLayoutUI* m_pages = nullptr;
+    CProgressUI* m_progress = nullptr;
+    CCheckBoxUI* m_autoRun = nullptr;
+    CCheckBoxUI* m_desktopShortcut = nullptr;
+    CButtonUI* m_install = nullptr;
+    CButtonUI* m_runNow = nullptr;
+    CButtonUI* m_confirm = nullptr;
+    CButtonUI* m_close = nullptr;
+    CLabelUI* m_status = nullptr;
+
+    std::wstring m_installFolder;
+    std::wstring m_defaultFolder;
+    // The registry's "DisplayPath" as stored (with any trailing separator); empty when absent.
+    std::wstring m_previousInstallFolder;
+    std::wstring m_payloadPath;
+    std::vector<ModelEntry> m_models;
+
+    // Keeps the written payload from being replaced until it has been started.
+    std::optional<PayloadLock> m_payloadLock;
+    std::unique_ptr<IDeviceInstanceSource> m_devices;
+    ShellExecuteFunction m_launch;
+};
+
+}  // namespace tessel
