@@ -18,12 +18,14 @@ namespace {
 constexpr double kKb = 1024.0;
 constexpr double kMb = 1024.0 * 1024.0;
 
+#ifndef TESSEL_INSTALLER_PATH
 std::wstring BenchFolder() {
     wchar_t path[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring folder = path;
     return folder.substr(0, folder.find_last_of(L'\\') + 1);
 }
+#endif
 
 }  // namespace
 

@@ -137,7 +137,8 @@ bool WaitForBackdrop(HDC screen, const std::array<POINT, 5>& points, DWORD timeo
 }
 
 // The backdrop: a window of one known colour over the work area (less a pixel at each side, so
-// that Wine does not treat it as a full-screen window), shown without activation. Its own thread
+// that Wine does not treat it as a full-screen window), shown without activation and disabled,
+// so that it is never activated when a program's window goes. Its own thread
 // keeps it painted while the main thread polls.
 DWORD WINAPI BackdropThread(void* ready) {
     WNDCLASSEXW windowClass = {};
@@ -149,10 +150,10 @@ DWORD WINAPI BackdropThread(void* ready) {
     ::RegisterClassExW(&windowClass);
     RECT work = {};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, windowClass.lpszClassName,
-                                    L"startup backdrop", WS_POPUP, work.left + 1, work.top + 1,
-                                    work.right - work.left - 2, work.bottom - work.top - 2, nullptr,
-                                    nullptr, windowClass.hInstance, nullptr);
+    HWND window = ::CreateWindowExW(
+        WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, windowClass.lpszClassName, L"startup backdrop",
+        WS_POPUP | WS_DISABLED, work.left + 1, work.top + 1, work.right - work.left - 2,
+        work.bottom - work.top - 2, nullptr, nullptr, windowClass.hInstance, nullptr);
     if (window != nullptr) {
         ::ShowWindow(window, SW_SHOWNOACTIVATE);
         ::UpdateWindow(window);
@@ -185,6 +186,26 @@ HWND VisibleWindowOf(DWORD processId) {
     WindowSearch search{processId, nullptr};
     ::EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// The topmost visible top-level window at `point` that is not this program's, and its process.
+// The backdrop is left out rather than trusted to be below: under Wine 8 a window created with
+// WS_VISIBLE (as the installer's is) stays below the windows that were there before in the
+// system's z-order, while the X server shows it on top, so WindowFromPoint would name the backdrop.
+HWND TopWindowAt(POINT point, DWORD* processId) {
+    for (HWND window = ::GetTopWindow(nullptr); window != nullptr;
+         window = ::GetWindow(window, GW_HWNDNEXT)) {
+        RECT r = {};
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner == ::GetCurrentProcessId() || !::IsWindowVisible(window) ||
+            !::GetWindowRect(window, &r) || !::PtInRect(&r, point)) {
+            continue;
+        }
+        *processId = owner;
+        return window;
+    }
+    return nullptr;
 }
 
 std::wstring Describe(HWND window) {
@@ -223,6 +244,10 @@ Run RunOnce(const std::wstring& path, HDC screen) {
     Run run;
     const RECT expected = ExpectedWindowRect();
     const auto points = ProbePoints(expected);
+    // The pointer waits outside the window, as it would after starting the program from elsewhere:
+    // left in the middle of the screen it puts the installer's middle button in its hover state
+    // a moment after the first frame.
+    ::SetCursorPos(0, 0);
     if (!WaitForBackdrop(screen, points, 5'000)) {
         run.error = "the backdrop is not on screen";
         return run;
@@ -289,9 +314,8 @@ Run RunOnce(const std::wstring& path, HDC screen) {
             run.peakWorkingSetMb = static_cast<double>(counters.PeakWorkingSetSize) / kBytesPerMb;
             run.workingSetMb = static_cast<double>(counters.WorkingSetSize) / kBytesPerMb;
         }
-        HWND window = ::GetAncestor(::WindowFromPoint(points[0]), GA_ROOT);
         DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
+        HWND window = TopWindowAt(points[0], &owner);
         if (window == nullptr || owner != info.dwProcessId) {
             if (run.ok) {
                 run.error = "the frame seen is not the started program's window";
