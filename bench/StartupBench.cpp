@@ -21,7 +21,9 @@
 // instead, which is not what a person sees). The first loop deliberately does not look the window
 // up while waiting: finding windows by process goes through the wine server, which the starting
 // program needs too, while a screen read goes to the X server only. Once the frame has stayed, the
-// window under the middle point is checked to belong to the started process.
+// topmost window at the middle point other than the backdrop is checked to belong to the started
+// process. The pointer is moved off the window before each start, so no program shows a hover
+// state in its first frame.
 //
 // Then the process's working set is read (GetProcessMemoryInfo; under Wine the resident and peak
 // resident size of the Unix process, Wine's own libraries included), the program gets WM_CLOSE
