@@ -24,12 +24,6 @@ bool HasClassName(HWND window, const wchar_t* name) {
     return wcscmp(className, name) == 0;
 }
 
-void SetVisibleIfFound(CPaintManagerUI& manager, std::wstring_view name, bool visible) {
-    if (CControlUI* control = manager.FindControl(name)) {
-        control->SetVisible(visible);
-    }
-}
-
 }  // namespace
 
 const NotifyMap& CWindowBase::ClassNotifyMap() {
@@ -114,15 +108,7 @@ LRESULT CWindowBase::OnSysCommand(UINT message, WPARAM wParam, LPARAM lParam, bo
         Close(IDOK);
         return 0;
     }
-    const HWND window = m_hWnd;
-    const bool wasZoomed = ::IsZoomed(window) != FALSE;
-    const LRESULT result = CWindowWnd::HandleMessage(message, wParam, lParam);
-    if (::IsWindow(window) && wasZoomed != (::IsZoomed(window) != FALSE)) {
-        const bool zoomed = ::IsZoomed(window) != FALSE;
-        SetVisibleIfFound(m_pm, L"btnSysMax", !zoomed);
-        SetVisibleIfFound(m_pm, L"btnSysRestore", zoomed);
-    }
-    return result;
+    return RunSystemCommand(message, wParam, lParam, L"btnSysMax", L"btnSysRestore");
 }
 
 LRESULT CWindowBase::OnMouseWheel(UINT, WPARAM, LPARAM lParam, bool& handled) {

@@ -331,13 +331,19 @@ LRESULT WindowImplBase::OnSysCommand(UINT message, WPARAM wParam, LPARAM lParam,
         SendMessage(WM_CLOSE);
         return 0;
     }
+    return RunSystemCommand(message, wParam, lParam, L"maxbtn", L"restorebtn");
+}
+
+LRESULT WindowImplBase::RunSystemCommand(UINT message, WPARAM wParam, LPARAM lParam,
+                                         std::wstring_view maximizeButton,
+                                         std::wstring_view restoreButton) {
     const HWND window = m_hWnd;
     const bool wasZoomed = ::IsZoomed(window) != FALSE;
     const LRESULT result = CWindowWnd::HandleMessage(message, wParam, lParam);
     if (::IsWindow(window) && wasZoomed != (::IsZoomed(window) != FALSE)) {
         const bool zoomed = ::IsZoomed(window) != FALSE;
-        SetVisibleIfFound(m_pm, L"maxbtn", !zoomed);
-        SetVisibleIfFound(m_pm, L"restorebtn", zoomed);
+        SetVisibleIfFound(m_pm, maximizeButton, !zoomed);
+        SetVisibleIfFound(m_pm, restoreButton, zoomed);
     }
     return result;
 }

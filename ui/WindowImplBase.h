@@ -95,6 +95,11 @@ protected:
     virtual LRESULT OnMouseMove(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     virtual LRESULT OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
 
+    // Lets the default procedure carry out a system command other than close; when that changes
+    // the maximised state, the two named buttons swap visibility (missing ones are skipped).
+    LRESULT RunSystemCommand(UINT message, WPARAM wParam, LPARAM lParam,
+                             std::wstring_view maximizeButton, std::wstring_view restoreButton);
+
     CPaintManagerUI m_pm;
 
 private:
