@@ -111,6 +111,31 @@ iw_kill_named() {
   done
 }
 
+# The prefix's user folder (Wine names it after the Linux user).
+iw_user_folder() {
+  find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 ! -name Public 2>/dev/null | head -1
+}
+
+# Removes everything an installation leaves (its programs, files, registry entries, shortcuts), so
+# that the next installation is a first one: iw_forget_installation <Linux path of the folder>
+iw_forget_installation() {
+  local wine64=/usr/lib/wine/wine64 user roaming
+  user=$(iw_user_folder)
+  roaming="$user/AppData/Roaming"
+  iw_kill_named "$iw_name_launcher" "$iw_name_silent" "$iw_name_helper"
+  rm -rf "$1"
+  "$wine64" reg delete 'HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Tessel Assistant' \
+    /f >/dev/null 2>&1 || true
+  "$wine64" reg delete 'HKCU\SOFTWARE\TesselAssistant' /f >/dev/null 2>&1 || true
+  # A UTF-8 locale, so that the Chinese value name reaches reg as it is.
+  iw_in_locale en_US.UTF-8 "$wine64" reg delete \
+    'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v 'Tessel助手' /f >/dev/null 2>&1 || true
+  [ -n "$user" ] || return 0
+  rm -f "$user/Desktop/Tessel Assistant.lnk" "$user/Desktop/Tessel助手.lnk"
+  rm -rf "$roaming/Microsoft/Windows/Start Menu/Tessel Assistant" \
+    "$roaming/Microsoft/Windows/Start Menu/Tessel助手" "$roaming/TesselAst"
+}
+
 # ---------------------------------------------------------------------------------------------
 # Windows
 

@@ -26,7 +26,7 @@ folder='C:\TesselE2E\Tessel Assistant'
 folder_unix="$WINEPREFIX/drive_c/TesselE2E/Tessel Assistant"
 default_folder='C:\Program Files\Tessel Assistant'
 uninstall_key='HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Tessel Assistant'
-user_dir=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 ! -name Public | head -1)
+user_dir=$(iw_user_folder)
 roaming="$user_dir/AppData/Roaming"
 
 started_at=$(date +%s)
@@ -37,17 +37,8 @@ reg_value() {  # reg_value <key> <value name>: the string, without a line end
     sed -n "s/^ *$2 *REG_SZ *//p"
 }
 
-# Everything an installation leaves, so that each installation is a first one.
 forget_installation() {
-  iw_kill_named "$iw_name_launcher" "$iw_name_silent" "$iw_name_helper"
-  rm -rf "$WINEPREFIX/drive_c/TesselE2E"
-  "$wine64" reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
-  "$wine64" reg delete 'HKCU\SOFTWARE\TesselAssistant' /f >/dev/null 2>&1 || true
-  "$wine64" reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v 'Tessel助手' /f \
-    >/dev/null 2>&1 || true
-  rm -f "$user_dir/Desktop/Tessel Assistant.lnk" "$user_dir/Desktop/Tessel助手.lnk"
-  rm -rf "$roaming/Microsoft/Windows/Start Menu/Tessel Assistant" \
-    "$roaming/Microsoft/Windows/Start Menu/Tessel助手" "$roaming/TesselAst"
+  iw_forget_installation "$WINEPREFIX/drive_c/TesselE2E"
 }
 
 cleanup() {
