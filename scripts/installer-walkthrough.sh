@@ -36,7 +36,8 @@ iw_edit_background="F6F6F6"
 # The progress bar's row, scanned for the fill colour.
 iw_bar_row=396
 
-# The message box's button: 98 x 30, centred, 42 px above the bottom edge.
+# The message box's button (MessageBox.xml: 98 x 30, centred, its top 42 px above the bottom
+# edge): the height of its centre above the bottom edge.
 iw_box_button_from_bottom=27
 
 iw_log() { echo "walkthrough: $*"; }
@@ -206,6 +207,24 @@ iw_capture_area() {
   import -silent -window root -crop "${4}x${5}+${2}+${3}" +repage -depth 8 "$1"
 }
 
+# A region once two captures in a row agree (the window has painted): iw_capture_stable_area
+# <file> <x> <y> <w> <h>. Returns 1 when it still changes after 30 s.
+iw_capture_stable_area() {
+  local deadline=$(( $(iw_now_ms) + 30000 )) previous="$1.previous.ppm"
+  iw_capture_area "$previous" "$2" "$3" "$4" "$5"
+  while [ "$(iw_now_ms)" -lt "$deadline" ]; do
+    sleep 0.1
+    iw_capture_area "$1" "$2" "$3" "$4" "$5"
+    if [ "$(compare -metric AE "$1" "$previous" null: 2>&1)" = 0 ]; then
+      rm -f "$previous"
+      return 0
+    fi
+    cp "$1" "$previous"
+  done
+  rm -f "$previous"
+  return 1
+}
+
 # One pixel of a binary PPM (as ImageMagick writes it: "P6\n<w> <h>\n255\n") as RRGGBB.
 iw_pixel() {
   local width header x=$2 y=$3
@@ -324,8 +343,8 @@ iw_answer_message_box() {
   iw_geometry "$box"
   [ "$iw_w" -ge 342 ] && [ "$iw_h" -ge 202 ] ||
     iw_fail "message box of ${iw_w}x${iw_h}, smaller than 342x202"
-  sleep 0.3
-  iw_capture_area "$2" "$iw_x" "$iw_y" "$iw_w" "$iw_h"
+  iw_capture_stable_area "$2" "$iw_x" "$iw_y" "$iw_w" "$iw_h" ||
+    iw_fail "the message box kept changing"
   xdotool mousemove $((iw_x + iw_w / 2)) $((iw_y + iw_h - iw_box_button_from_bottom)) click 1
   iw_wait_no_window "$1" 30 || iw_fail "the message box stayed after a click on its button"
 }
