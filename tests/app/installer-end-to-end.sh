@@ -5,9 +5,9 @@
 #   installer-end-to-end.sh <TesselAssistantSetup.exe> <skin-preview.exe> <picture folder>
 #
 # Runs inside the test command's Wine session (DISPLAY set). Pictures of every page and of the
-# message box in each language are left in the picture folder. Expected looks of single controls
-# (the folder in the edit box, the status line) are rendered by the skin preview, which lays out
-# and paints exactly as the window does.
+# message box in each language are left in the picture folder. Expected looks (the folder in the
+# edit box, the status line, the message box) are rendered by the skin preview, which lays out and
+# paints exactly as the windows do, and compared pixel for pixel.
 set -euo pipefail
 setup="$1"
 preview="$2"
