@@ -1,0 +1,429 @@
+# Drives the installer's window as a person would: real X clicks and keys through xdotool, pictures
+# of the screen through ImageMagick. Sourced by scripts/run.sh and tests/app/installer-end-to-end.sh
+# after scripts/wine-env.sh, with DISPLAY set.
+#
+# Failures call iw_fail, which prints and exits the calling script; the caller's EXIT trap cleans up.
+
+iw_repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+iw_package="$iw_repo/skin/package"
+
+# Window-relative points and rectangles of WndInstall.xml laid out at 730 x 498 (docs/SKIN.md lists
+# every rectangle). Everything that clicks or looks at a control takes it from here.
+iw_window_size="730x498"
+declare -A iw_point=(
+  [btnSysClose]="696 29"
+  [btn_Install]="365 264"
+  [edt_Folder]="317 410"
+  [chkbx_Agree]="48 458"
+  [btn_RunNow]="365 413"
+  [corner]="1 1"            # inside the 10 px inset around the card: fully transparent
+  [far_corner]="728 496"
+  [card]="25 150"           # on the card's background
+)
+# "left top width height"
+declare -A iw_area=(
+  [btn_Install]="290 244 150 40"
+  [edt_Folder]="40 392 554 36"
+  [pro_Install]="45 390 640 12"
+  [lab_content]="45 421 640 28"
+)
+# The pixels that tell the pages apart: the edit box's left padding exists on page 0 only, the
+# progress track on page 1 only, the lower half of "Start now" on page 2 only.
+iw_probe_page0="42 410"
+iw_probe_page1="60 396"
+iw_probe_page2="365 425"
+iw_edit_background="F6F6F6"
+# The progress bar's row, scanned for the fill colour.
+iw_bar_row=396
+
+# The message box's button (MessageBox.xml: 98 x 30, centred, its top 42 px above the bottom
+# edge): the height of its centre above the bottom edge.
+iw_box_button_from_bottom=27
+
+iw_log() { echo "walkthrough: $*"; }
+iw_fail() {
+  echo "FAILED: $*" >&2
+  exit 1
+}
+
+# Monotonic enough for time-outs: milliseconds since the epoch.
+iw_now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+
+# The text of a language id in one table: iw_text <cn|tc|en> <lan_N>
+iw_text() {
+  sed -n "s/.*id=\"$2\" value=\"\\([^\"]*\\)\".*/\\1/p" "$iw_package/lan_$1.xml"
+}
+
+# ---------------------------------------------------------------------------------------------
+# Languages. Wine takes the interface language, the code pages and the encoding of Linux file
+# names from the C library's locale: with a LANG whose locale is not installed it falls back to
+# English and to ASCII file names (a shortcut named in Chinese then cannot be written). The
+# locales are compiled once into the build tree and given to Wine's processes through LOCPATH,
+# which leaves the machine's own locales alone.
+
+iw_locales="$TESSEL_BUILD_ROOT/locales"
+
+# Compiles a locale (ll_CC.UTF-8) into the build tree unless it is there.
+iw_locale_ready() {
+  [ -d "$iw_locales/$1" ] && return 0
+  mkdir -p "$iw_locales"
+  localedef -i "${1%%.*}" -f UTF-8 "$iw_locales/$1" >/dev/null 2>&1 ||
+    iw_fail "cannot compile the locale $1 (localedef, package locales)"
+}
+
+# Runs a command under a locale: iw_in_locale <ll_CC.UTF-8> <command...>
+iw_in_locale() {
+  local locale="$1"
+  shift
+  iw_locale_ready "$locale"
+  env -u LC_ALL LOCPATH="$iw_locales" LANG="$locale" "$@"
+}
+
+# ---------------------------------------------------------------------------------------------
+# Processes. Other prefixes run the same programs (other builds, other test runs): only those of
+# this prefix count, told apart by the WINEPREFIX in their environment.
+
+# PIDs of this prefix's processes whose name (the 15 characters Linux keeps) is given.
+iw_pids() {
+  local f c pid
+  for f in /proc/[0-9]*/comm; do
+    { read -r c <"$f"; } 2>/dev/null || continue
+    [ "$c" = "$1" ] || continue
+    pid=${f%/comm}
+    pid=${pid#/proc/}
+    if { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+      echo "$pid"
+    fi
+  done
+  return 0
+}
+iw_name_silent="TesselInstallSi"   # TesselInstallSilence.exe
+iw_name_helper="TESSEL Net Help"   # TESSEL Net Helper.exe
+iw_name_launcher="Launcher.exe"
+
+# Ends this prefix's processes of the given names (ours: started by the installer we started).
+iw_kill_named() {
+  local name pid
+  for name in "$@"; do
+    for pid in $(iw_pids "$name"); do
+      kill -CONT "$pid" 2>/dev/null || true
+      kill "$pid" 2>/dev/null || true
+    done
+  done
+}
+
+# The prefix's user folder (Wine names it after the Linux user).
+iw_user_folder() {
+  find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 ! -name Public 2>/dev/null | head -1
+}
+
+# Removes everything an installation leaves (its programs, files, registry entries, shortcuts), so
+# that the next installation is a first one: iw_forget_installation <Linux path of the folder>
+iw_forget_installation() {
+  local wine64=/usr/lib/wine/wine64 user roaming
+  user=$(iw_user_folder)
+  roaming="$user/AppData/Roaming"
+  iw_kill_named "$iw_name_launcher" "$iw_name_silent" "$iw_name_helper"
+  rm -rf "$1"
+  "$wine64" reg delete 'HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Tessel Assistant' \
+    /f >/dev/null 2>&1 || true
+  "$wine64" reg delete 'HKCU\SOFTWARE\TesselAssistant' /f >/dev/null 2>&1 || true
+  # A UTF-8 locale, so that the Chinese value name reaches reg as it is.
+  iw_in_locale en_US.UTF-8 "$wine64" reg delete \
+    'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v 'Tessel助手' /f >/dev/null 2>&1 || true
+  [ -n "$user" ] || return 0
+  rm -f "$user/Desktop/Tessel Assistant.lnk" "$user/Desktop/Tessel助手.lnk"
+  rm -rf "$roaming/Microsoft/Windows/Start Menu/Tessel Assistant" \
+    "$roaming/Microsoft/Windows/Start Menu/Tessel助手" "$roaming/TesselAst"
+}
+
+# ---------------------------------------------------------------------------------------------
+# Windows
+
+# Visible windows whose title is exactly the text given.
+iw_windows_titled() {
+  local w name
+  for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+    name=$(LC_ALL=C.UTF-8 xprop -id "$w" _NET_WM_NAME 2>/dev/null |
+           sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')
+    if [ "$name" = "$1" ]; then echo "$w"; fi
+  done
+  return 0
+}
+
+# Waits for one visible window with this title that keeps its id (Wine may replace the X window
+# right after the first map) and prints its id: iw_wait_window <title> <seconds>
+iw_wait_window() {
+  local deadline=$(( $(iw_now_ms) + $2 * 1000 )) ids previous=""
+  while [ "$(iw_now_ms)" -lt "$deadline" ]; do
+    ids=$(iw_windows_titled "$1")
+    if [ -n "$ids" ] && [ "$ids" = "$previous" ] && [ "$(echo "$ids" | wc -l)" = 1 ]; then
+      echo "$ids"
+      return 0
+    fi
+    previous=$ids
+    sleep 0.2
+  done
+  return 1
+}
+
+iw_wait_no_window() {
+  local deadline=$(( $(iw_now_ms) + $2 * 1000 ))
+  while [ "$(iw_now_ms)" -lt "$deadline" ]; do
+    [ -z "$(iw_windows_titled "$1")" ] && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# Sets iw_x iw_y iw_w iw_h from a window's geometry.
+iw_geometry() {
+  local X Y WIDTH HEIGHT
+  eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
+  iw_x=$X iw_y=$Y iw_w=$WIDTH iw_h=$HEIGHT
+}
+
+# Clicks a control of the install window (iw_window, placed at iw_wx iw_wy).
+iw_click() {
+  local p=(${iw_point[$1]})
+  xdotool mousemove $((iw_wx + p[0])) $((iw_wy + p[1])) click 1
+}
+
+# Moves the pointer off the install window's controls (hover images would change the pictures).
+iw_park_pointer() {
+  xdotool mousemove $((iw_wx + 365)) $((iw_wy + 340))
+}
+
+# ---------------------------------------------------------------------------------------------
+# Pictures
+
+# The screen inside the install window, as PPM (for probing) or PNG: iw_capture <file>
+iw_capture() {
+  import -silent -window root -crop "${iw_window_size}+${iw_wx}+${iw_wy}" +repage -depth 8 "$1"
+}
+
+# A region of the screen: iw_capture_area <file> <x> <y> <w> <h>
+iw_capture_area() {
+  import -silent -window root -crop "${4}x${5}+${2}+${3}" +repage -depth 8 "$1"
+}
+
+# A region once two captures in a row agree (the window has painted): iw_capture_stable_area
+# <file> <x> <y> <w> <h>. Returns 1 when it still changes after 30 s.
+iw_capture_stable_area() {
+  local deadline=$(( $(iw_now_ms) + 30000 )) previous="$1.previous.ppm"
+  iw_capture_area "$previous" "$2" "$3" "$4" "$5"
+  while [ "$(iw_now_ms)" -lt "$deadline" ]; do
+    sleep 0.1
+    iw_capture_area "$1" "$2" "$3" "$4" "$5"
+    if [ "$(compare -metric AE "$1" "$previous" null: 2>&1)" = 0 ]; then
+      rm -f "$previous"
+      return 0
+    fi
+    cp "$1" "$previous"
+  done
+  rm -f "$previous"
+  return 1
+}
+
+# One pixel of a binary PPM (as ImageMagick writes it: "P6\n<w> <h>\n255\n") as RRGGBB.
+iw_pixel() {
+  local width header x=$2 y=$3
+  read -r width _ < <(sed -n 2p "$1")
+  header=$(head -3 "$1" | wc -c)
+  od -An -tx1 -j $((header + (y * width + x) * 3)) -N3 "$1" | tr -d ' \n' | tr 'a-f' 'A-F'
+}
+
+iw_is_red() {  # RRGGBB: the brand red of buttons and the progress fill
+  local r=$((16#${1:0:2})) g=$((16#${1:2:2}))
+  [ "$r" -ge 192 ] && [ "$g" -le 64 ]
+}
+
+# The page the window shows in a capture: 0, 1, 2 or "none".
+iw_page_of() {
+  local p0 p1 p2
+  p0=$(iw_pixel "$1" $iw_probe_page0)
+  p1=$(iw_pixel "$1" $iw_probe_page1)
+  p2=$(iw_pixel "$1" $iw_probe_page2)
+  if [ "$p0" = "$iw_edit_background" ]; then
+    echo 0
+  elif [ "$p1" != FFFFFF ] && [ "$p1" != "$iw_edit_background" ]; then
+    echo 1
+  elif iw_is_red "$p2"; then
+    echo 2
+  else
+    echo none
+  fi
+}
+
+# Filled length of the progress bar in a capture, in pixels.
+iw_bar_fill() {
+  local a=(${iw_area[pro_Install]}) width header
+  read -r width _ < <(sed -n 2p "$1")
+  header=$(head -3 "$1" | wc -c)
+  od -An -tu1 -v -w3 -j $((header + (iw_bar_row * width + a[0]) * 3)) -N $((a[2] * 3)) "$1" |
+    awk '$1 >= 192 && $2 <= 64 { n++ } END { print n + 0 }'
+}
+
+# Number of differing pixels of an area in two captures: iw_area_diff <a> <b> <area name>
+iw_area_diff() {
+  local a=(${iw_area[$3]}) geometry
+  geometry="${a[2]}x${a[3]}+${a[0]}+${a[1]}"
+  compare -metric AE "$1[$geometry]" "$2[$geometry]" null: 2>&1 || true
+}
+
+# Captures until the window shows the page and two captures in a row agree; leaves the last in
+# the file: iw_wait_page <page> <seconds> <file.ppm>
+iw_wait_page() {
+  local deadline=$(( $(iw_now_ms) + $2 * 1000 )) previous="$3.previous.ppm"
+  rm -f "$previous"
+  while [ "$(iw_now_ms)" -lt "$deadline" ]; do
+    iw_capture "$3"
+    if [ "$(iw_page_of "$3")" = "$1" ]; then
+      if [ -f "$previous" ] && [ "$(compare -metric AE "$3" "$previous" null: 2>&1)" = 0 ]; then
+        rm -f "$previous"
+        return 0
+      fi
+      cp "$3" "$previous"
+    fi
+    sleep 0.1
+  done
+  rm -f "$previous"
+  return 1
+}
+
+# ---------------------------------------------------------------------------------------------
+# Steps
+
+# Starts the installer in the background under the given LANG and waits for its window:
+# iw_start_installer <exe> <LANG> <title>. Sets iw_installer_pid, iw_window, iw_wx, iw_wy.
+iw_start_installer() {
+  local exe="$1"
+  iw_locale_ready "$2"
+  # env replaces itself with the loader, so the PID is the program's.
+  env -u LC_ALL LOCPATH="$iw_locales" LANG="$2" "$(wine_loader_for "$exe")" "$exe" \
+    </dev/null >/dev/null 2>&1 &
+  iw_installer_pid=$!
+  iw_window=$(iw_wait_window "$3" 90) || iw_fail "no window titled \"$3\" within 90 s (LANG=$2)"
+  iw_geometry "$iw_window"
+  iw_wx=$iw_x iw_wy=$iw_y
+}
+
+# Waits for the installer started last to end and checks its exit code: iw_wait_installer_exit
+iw_wait_installer_exit() {
+  local deadline=$(( $(iw_now_ms) + ${1:-60} * 1000 )) status
+  while kill -0 "$iw_installer_pid" 2>/dev/null; do
+    [ "$(iw_now_ms)" -lt "$deadline" ] || iw_fail "the installer did not end within ${1:-60} s"
+    sleep 0.1
+  done
+  status=0
+  wait "$iw_installer_pid" || status=$?
+  [ "$status" = 0 ] || iw_fail "the installer ended with exit code $status"
+  iw_installer_pid=""
+}
+
+# Replaces the folder in the edit box with the text given, as typed: iw_type_folder <text>
+iw_type_folder() {
+  iw_click edt_Folder
+  # The native edit opens on the press; what is typed after it goes to it.
+  sleep 0.3
+  xdotool key ctrl+a
+  if [ -n "$1" ]; then
+    xdotool type --delay 15 -- "$1"
+  else
+    xdotool key BackSpace
+  fi
+  sleep 0.2
+}
+
+# Waits for the skinned message box titled <caption>, saves a picture of it, checks its size and
+# closes it with its button: iw_answer_message_box <caption> <picture.png>
+iw_answer_message_box() {
+  local box
+  box=$(iw_wait_window "$1" 30) || iw_fail "no message box titled \"$1\""
+  iw_geometry "$box"
+  [ "$iw_w" -ge 342 ] && [ "$iw_h" -ge 202 ] ||
+    iw_fail "message box of ${iw_w}x${iw_h}, smaller than 342x202"
+  iw_capture_stable_area "$2" "$iw_x" "$iw_y" "$iw_w" "$iw_h" ||
+    iw_fail "the message box kept changing"
+  xdotool mousemove $((iw_x + iw_w / 2)) $((iw_y + iw_h - iw_box_button_from_bottom)) click 1
+  iw_wait_no_window "$1" 30 || iw_fail "the message box stayed after a click on its button"
+}
+
+# After a click on Install: waits for the silent installer's driver helper and stops it (SIGSTOP),
+# which holds the installation on page 1 for as long as it stays stopped. Sets iw_helper_pid;
+# returns 1 when the installation ended before the helper was seen.
+iw_catch_helper() {
+  local deadline=$(( $(iw_now_ms) + 120000 )) seen_silent=0 n=0 helper
+  iw_helper_pid=""
+  while [ "$(iw_now_ms)" -lt "$deadline" ]; do
+    helper=$(iw_pids "$iw_name_helper" | head -1)
+    if [ -n "$helper" ] && kill -STOP "$helper" 2>/dev/null; then
+      iw_helper_pid=$helper
+      return 0
+    fi
+    # Now and then: is the silent installer already done (the helper came and went unseen)?
+    if [ $((n++ % 8)) = 0 ]; then
+      if [ -n "$(iw_pids "$iw_name_silent")" ]; then
+        seen_silent=1
+      elif [ $seen_silent = 1 ]; then
+        return 1
+      fi
+    fi
+  done
+  return 1
+}
+
+# After a click on Install: pictures page 1 twice, with the helper stopped before and after one of
+# its progress lines, then lets the installation go on. Leaves <prefix>-start.ppm and
+# <prefix>-driver.ppm (the latter differs from the former in its status line). Returns 1 when
+# the installation ran past page 1 before the helper could be caught.
+iw_follow_installation() {
+  local prefix="$1" helper i
+  rm -f "$prefix-start.ppm" "$prefix-driver.ppm"
+  iw_catch_helper || return 1
+  helper=$iw_helper_pid
+  iw_wait_page 1 30 "$prefix-start.ppm" || { kill -CONT "$helper"; return 1; }
+  # One short run of the helper at a time until the status line changes.
+  for i in $(seq 1 200); do
+    kill -CONT "$helper" 2>/dev/null || break
+    sleep 0.03
+    kill -STOP "$helper" 2>/dev/null || break
+    iw_capture "$prefix-driver.ppm"
+    if [ "$(iw_page_of "$prefix-driver.ppm")" = 1 ] &&
+       [ "$(iw_area_diff "$prefix-start.ppm" "$prefix-driver.ppm" lab_content)" != 0 ]; then
+      iw_wait_page 1 30 "$prefix-driver.ppm"
+      break
+    fi
+  done
+  kill -CONT "$helper" 2>/dev/null || true
+  iw_helper_pid=""
+  [ -f "$prefix-driver.ppm" ]
+}
+
+# The whole click-through of an installation into <folder>, pictures in <dir>/<lang>-page*.png:
+# iw_walk_through <exe> <LANG> <cn|tc|en> <folder> <dir>
+# Leaves the installer ended and the launcher running; iw_page1_pictured tells whether page 1 was
+# pictured (<dir>/<lang>-page1-start.ppm and -driver.ppm).
+iw_walk_through() {
+  local exe="$1" locale="$2" lang="$3" folder="$4" dir="$5"
+  mkdir -p "$dir"
+  iw_start_installer "$exe" "$locale" "$(iw_text "$lang" lan_100)"
+  iw_park_pointer
+  iw_wait_page 0 30 "$dir/$lang-page0.ppm" || iw_fail "page 0 not shown"
+  convert "$dir/$lang-page0.ppm" "$dir/$lang-page0.png"
+  iw_type_folder "$folder"
+  iw_click btn_Install
+  iw_page1_pictured=0
+  if iw_follow_installation "$dir/$lang-page1"; then
+    convert "$dir/$lang-page1-driver.ppm" "$dir/$lang-page1.png"
+    iw_page1_pictured=1
+  else
+    iw_log "the installation passed page 1 before its helper could be held: no picture of it"
+  fi
+  iw_park_pointer
+  iw_wait_page 2 120 "$dir/$lang-page2.ppm" || iw_fail "page 2 not shown"
+  convert "$dir/$lang-page2.ppm" "$dir/$lang-page2.png"
+  iw_click btn_RunNow
+  iw_wait_window "Tessel Assistant" 60 >/dev/null || iw_fail "the launcher's window did not appear"
+  iw_wait_installer_exit 60
+}

@@ -1,0 +1,285 @@
+#!/usr/bin/env bash
+# The installer from end to end: the real TesselAssistantSetup.exe under Wine on the X display,
+# driven by real clicks and keys, in every interface language.
+#
+#   installer-end-to-end.sh <TesselAssistantSetup.exe> <skin-preview.exe> <picture folder>
+#
+# Runs inside the test command's Wine session (DISPLAY set). Pictures of every page and of the
+# message box in each language are left in the picture folder. Expected looks (the folder in the
+# edit box, the status line, the message box) are rendered by the skin preview, which lays out and
+# paints exactly as the windows do, and compared pixel for pixel.
+set -euo pipefail
+setup="$1"
+preview="$2"
+shots="$3"
+repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+# shellcheck source=scripts/wine-env.sh
+source "$repo/scripts/wine-env.sh"
+# shellcheck source=scripts/installer-walkthrough.sh
+source "$repo/scripts/installer-walkthrough.sh"
+[ -n "${DISPLAY:-}" ] || iw_fail "no X display"
+
+wine64=/usr/lib/wine/wine64
+mkdir -p "$shots"
+work="$(mktemp -d "$TESSEL_BUILD_ROOT/installer-e2e.XXXXXX")"
+folder='C:\TesselE2E\Tessel Assistant'
+folder_unix="$WINEPREFIX/drive_c/TesselE2E/Tessel Assistant"
+default_folder='C:\Program Files\Tessel Assistant'
+uninstall_key='HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Tessel Assistant'
+user_dir=$(iw_user_folder)
+roaming="$user_dir/AppData/Roaming"
+
+started_at=$(date +%s)
+step() { echo "== [$(( $(date +%s) - started_at )) s] $*"; }
+
+reg_value() {  # reg_value <key> <value name>: the string, without a line end
+  "$wine64" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+    sed -n "s/^ *$2 *REG_SZ *//p"
+}
+
+forget_installation() {
+  iw_forget_installation "$WINEPREFIX/drive_c/TesselE2E"
+}
+
+cleanup() {
+  local status=$?
+  if [ -n "${iw_helper_pid:-}" ]; then kill -CONT "$iw_helper_pid" 2>/dev/null || true; fi
+  if [ -n "${iw_installer_pid:-}" ]; then kill "$iw_installer_pid" 2>/dev/null || true; fi
+  forget_installation
+  display -size 8x8 -window root xc:black 2>/dev/null || true
+  if [ $status = 0 ]; then
+    rm -rf "$work"
+  else
+    echo "pictures of the failed run are kept in $work"
+  fi
+}
+trap cleanup EXIT
+
+# A rendered expectation, under the language's locale (fonts fall back by it):
+# render <locale> <name.png> <skin-preview arguments...>
+render() {
+  local locale="$1" out="$2"
+  shift 2
+  (cd "$work" && iw_in_locale "$locale" \
+    "$(wine_loader_for "$preview")" "$preview" "$@" --out "$out" >/dev/null 2>&1) ||
+    iw_fail "skin preview failed for $out"
+}
+
+# The area of a capture agrees with the same area of a rendering, pixel for pixel.
+expect_area_like() {  # <capture> <rendering> <area> <what>
+  local diff
+  diff=$(iw_area_diff "$1" "$2" "$3")
+  [ "$diff" = 0 ] || iw_fail "$4: $diff pixels of $3 differ from the rendering ($1, $2)"
+}
+
+# A capture shows page 1 with the bar and status of one of the driver helper's lines.
+check_driver_page() {  # <capture> <cn|tc|en> <preview language> <LANG>
+  local fill names k value expected status
+  names=("[Keyboard driver]" "[Receiver driver]" "[Media keys driver]" "[Mouse driver]")
+  [ "$(iw_page_of "$1")" = 1 ] || iw_fail "the driver picture is not page 1 ($1)"
+  fill=$(iw_bar_fill "$1")
+  for k in 1 2 3 4; do
+    # The window shows step k of 4 at 10 + 90 k / 4 percent of the 640 px bar.
+    value=$(( 10 + 90 * k / 4 ))
+    expected=$(( 640 * value / 100 ))
+    if [ $((fill - expected)) -ge -4 ] && [ $((fill - expected)) -le 4 ]; then
+      # lan_108 with the line's bracketed part in place of its %s
+      status=$(iw_text "$2" lan_108)
+      status="${status/\%s/${names[k - 1]}}"
+      render "$4" "driver-$2-$k.png" WndInstall.xml --lang "$3" --page 1 --progress "$value" \
+        --status "$status"
+      expect_area_like "$1" "$work/driver-$2-$k.png" lab_content "status of driver step $k"
+      echo "page 1 shows driver step $k of 4: bar $fill px, status as rendered"
+      return 0
+    fi
+  done
+  iw_fail "progress bar filled $fill px: no driver step's value"
+}
+
+check_installed_files() {  # <cn|tc|en>
+  local f product uninstall
+  for f in Launcher.exe Uninst.exe "TESSEL Net Helper.exe" TesselClient.exe; do
+    [ -f "$folder_unix/$f" ] || iw_fail "$f is not installed in $folder_unix"
+  done
+  [ "$(reg_value "$uninstall_key" DisplayPath)" = "$folder\\" ] ||
+    iw_fail "DisplayPath is \"$(reg_value "$uninstall_key" DisplayPath)\", not \"$folder\\\""
+  case "$1" in
+    cn) product="Tessel助手" uninstall="卸载Tessel助手" ;;
+    tc) product="Tessel助手" uninstall="卸載Tessel助手" ;;
+    *) product="Tessel Assistant" uninstall="Uninstall Tessel Assistant" ;;
+  esac
+  for f in "$user_dir/Desktop/$product.lnk" \
+           "$roaming/Microsoft/Windows/Start Menu/$product/$product.lnk" \
+           "$roaming/Microsoft/Windows/Start Menu/$product/$uninstall.lnk" \
+           "$roaming/TesselAst/Tessel.lnk"; do
+    [ -f "$f" ] || iw_fail "shortcut missing: $f"
+  done
+}
+
+# One installation clicked through in a language, with its pictures and checks. Page 1 can only be
+# pictured when the driver helper is caught while it runs; a missed one is tried once more.
+install_in() {  # <LANG> <cn|tc|en> <preview language>
+  local attempt
+  for attempt in 1 2; do
+    forget_installation
+    iw_walk_through "$setup" "$1" "$2" "$folder" "$shots"
+    [ "$iw_page1_pictured" = 1 ] && break
+    [ $attempt = 2 ] && iw_fail "page 1 could not be pictured in two installations"
+  done
+  check_driver_page "$shots/$2-page1-driver.ppm" "$2" "$3" "$1"
+  check_installed_files "$2"
+  iw_kill_named "$iw_name_launcher"
+  rm -f "$shots/$2"-page*.ppm
+}
+
+# A wrong folder brings the skinned message box, as rendered with lan_103 in it; its OK closes it
+# and page 0 stays.
+expect_refused() {  # <folder text> <cn|tc|en> <preview language> <locale> <picture.png>
+  local box="$work/box-$2.png"
+  [ -f "$box" ] || render "$4" "box-$2.png" MessageBox.xml --lang "$3" --text lan_103 --caption lan_102
+  iw_type_folder "$1"
+  iw_click btn_Install
+  iw_answer_message_box "$(iw_text "$2" lan_102)" "$5"
+  [ "$(compare -metric AE "$5" "$box" null: 2>&1 || true)" = 0 ] ||
+    iw_fail "the message box for \"$1\" differs from the rendering ($5, $box)"
+  iw_park_pointer
+  iw_wait_page 0 30 "$work/after-box.ppm" || iw_fail "page 0 gone after refusing \"$1\""
+}
+
+# Captures page 0 until an area agrees (same) or disagrees (different) with a reference capture:
+# wait_area <reference> <area> <same|different> <capture>
+wait_area() {
+  local deadline=$(( $(iw_now_ms) + 30000 )) diff
+  while [ "$(iw_now_ms)" -lt "$deadline" ]; do
+    iw_wait_page 0 30 "$4" || iw_fail "page 0 gone"
+    diff=$(iw_area_diff "$1" "$4" "$2")
+    if { [ "$3" = same ] && [ "$diff" = 0 ]; } || { [ "$3" = different ] && [ "$diff" != 0 ]; }; then
+      return 0
+    fi
+  done
+  return 1
+}
+
+# ---------------------------------------------------------------------------------------------
+step "English: window, transparency, single copy"
+en_title=$(iw_text en lan_100)
+forget_installation
+iw_start_installer "$setup" en_US.UTF-8 "$en_title"
+iw_geometry "$iw_window"
+[ "${iw_w}x${iw_h}" = 730x498 ] || iw_fail "window of ${iw_w}x${iw_h}"
+read -r screen_w screen_h < <(xdotool getdisplaygeometry)
+dx=$(( iw_x - (screen_w - 730) / 2 ))
+dy=$(( iw_y - (screen_h - 498) / 2 ))
+[ ${dx#-} -le 1 ] && [ ${dy#-} -le 1 ] ||
+  iw_fail "window at $iw_x,$iw_y, not centred on ${screen_w}x${screen_h}"
+iw_park_pointer
+iw_wait_page 0 30 "$work/page0.ppm" || iw_fail "page 0 not shown"
+
+# A coloured backdrop: the corners of the window must show it, the card must not.
+# (display sets the root's background and exits; its exit code is 1 even then.)
+display -size 8x8 -window root xc:'#00B050' || true
+screen="$work/screen.ppm"
+import -silent -window root -depth 8 "$screen"
+for spot in corner far_corner card; do
+  p=(${iw_point[$spot]})
+  pixel=$(iw_pixel "$screen" $((iw_x + p[0])) $((iw_y + p[1])))
+  if [ $spot = card ]; then
+    [ "$pixel" != 00B050 ] || iw_fail "the card shows the backdrop at ${iw_point[$spot]}"
+  else
+    [ "$pixel" = 00B050 ] || iw_fail "window pixel ${iw_point[$spot]} is $pixel, not the backdrop"
+  fi
+done
+display -size 8x8 -window root xc:black || true
+
+# A second copy ends at once, with exit code 0, and opens no window.
+second_status=0
+iw_in_locale en_US.UTF-8 timeout 60 "$(wine_loader_for "$setup")" "$setup" </dev/null >/dev/null 2>&1 ||
+  second_status=$?
+[ $second_status = 0 ] || iw_fail "the second copy ended with $second_status"
+[ "$(iw_windows_titled "$en_title" | wc -l)" = 1 ] || iw_fail "a second install window appeared"
+
+step "English: the default folder, the agreement box"
+render en_US.UTF-8 default-folder.png WndInstall.xml --lang EN --page 0 --folder "$default_folder"
+expect_area_like "$work/page0.ppm" "$work/default-folder.png" edt_Folder "default folder"
+iw_click chkbx_Agree
+iw_park_pointer
+wait_area "$work/page0.ppm" btn_Install different "$work/unticked.ppm" ||
+  iw_fail "Install looks the same with the agreement unticked"
+iw_click btn_Install
+iw_park_pointer
+# Nothing may follow; there is no event to wait for, so give it time.
+sleep 3
+iw_wait_page 0 30 "$work/ignored.ppm" || iw_fail "a click on the disabled Install left page 0"
+[ -z "$(iw_windows_titled "$(iw_text en lan_102)")" ] || iw_fail "a message box came up"
+[ -z "$(iw_pids "$iw_name_silent")" ] || iw_fail "the disabled Install started the installation"
+iw_click chkbx_Agree
+iw_park_pointer
+wait_area "$work/page0.ppm" btn_Install same "$work/ticked.ppm" ||
+  iw_fail "Install does not look enabled again after ticking the agreement"
+
+step "English: wrong folders"
+expect_refused 'Q:\Apps' en EN en_US.UTF-8 "$shots/en-message.png"
+expect_refused '   ' en EN en_US.UTF-8 "$work/blank.png"
+expect_refused 'TesselE2E\Tessel Assistant' en EN en_US.UTF-8 "$work/no-drive.png"
+iw_click btnSysClose
+iw_wait_installer_exit 60
+
+step "English: installation"
+install_in en_US.UTF-8 en EN
+
+step "English: a second run offers the installed folder"
+iw_start_installer "$setup" en_US.UTF-8 "$en_title"
+iw_park_pointer
+iw_wait_page 0 30 "$work/again.ppm" || iw_fail "page 0 not shown"
+render en_US.UTF-8 installed-folder.png WndInstall.xml --lang EN --page 0 --folder "$folder"
+expect_area_like "$work/again.ppm" "$work/installed-folder.png" edt_Folder "previous folder"
+iw_click btnSysClose
+iw_wait_installer_exit 60
+
+step "English: closing the window during an installation ends the silent installer"
+# The stopped helper holds the silent installer in its driver step: it cannot end by itself now.
+# An installation that passes the driver step before the helper is seen is tried once more.
+for attempt in 1 2; do
+  forget_installation
+  iw_start_installer "$setup" en_US.UTF-8 "$en_title"
+  iw_type_folder "$folder"
+  iw_click btn_Install
+  iw_catch_helper && break
+  [ $attempt = 1 ] || iw_fail "the driver helper was never seen running"
+  iw_park_pointer
+  iw_wait_page 2 120 "$work/missed.ppm" || iw_fail "page 2 not shown"
+  iw_click btnSysClose
+  iw_wait_installer_exit 60
+done
+[ -n "$(iw_pids "$iw_name_silent")" ] || iw_fail "no silent installer while its helper runs"
+iw_park_pointer
+xdotool key alt+F4
+iw_wait_installer_exit 60
+deadline=$(( $(iw_now_ms) + 30000 ))
+while [ -n "$(iw_pids "$iw_name_silent")" ]; do
+  [ "$(iw_now_ms)" -lt "$deadline" ] || iw_fail "the silent installer outlived the closed window"
+  sleep 0.1
+done
+kill -CONT "$iw_helper_pid" 2>/dev/null || true
+iw_helper_pid=""
+[ -z "$(reg_value "$uninstall_key" DisplayPath)" ] || iw_fail "the stopped installation finished"
+
+for run in "zh_CN.UTF-8 cn CN" "zh_TW.UTF-8 tc TC"; do
+  read -r locale lang code <<<"$run"
+  step "$locale: wrong folder, installation"
+  forget_installation
+  iw_start_installer "$setup" "$locale" "$(iw_text "$lang" lan_100)"
+  iw_park_pointer
+  expect_refused 'Q:\Apps' "$lang" "$code" "$locale" "$shots/$lang-message.png"
+  iw_click btnSysClose
+  iw_wait_installer_exit 60
+  install_in "$locale" "$lang" "$code"
+done
+
+step "zh_HK.UTF-8: English"
+forget_installation
+iw_start_installer "$setup" zh_HK.UTF-8 "$en_title"
+iw_click btnSysClose
+iw_wait_installer_exit 60
+
+step "passed; pictures in $shots"
