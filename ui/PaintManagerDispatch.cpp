@@ -522,6 +522,9 @@ void CPaintManagerUI::OnMouseLeaveMessage() {
 
 void CPaintManagerUI::ShowToolTip(CControlUI* control) {
     if (!m_toolTip) {
+        if (!StartCommonControls()) {
+            return;
+        }
         m_toolTip.Reset(::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr,
                                           WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window,

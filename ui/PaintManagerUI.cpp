@@ -33,8 +33,8 @@ struct GdiplusTokenTraits {
 };
 using UniqueGdiplusToken = UniqueResource<GdiplusTokenTraits>;
 
-// GDI+ and the common controls are started once per process, by the first paint manager; GDI+
-// stays up until the process ends.
+// GDI+ is started once per process, by the first paint manager, and stays up until the process
+// ends. The common controls are loaded when the first tooltip is shown (StartCommonControls).
 struct ProcessStart {
     UniqueGdiplusToken gdiplus;
     DefaultColors sharedColors;
@@ -45,8 +45,6 @@ struct ProcessStart {
         if (Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok) {
             gdiplus.Reset(token);
         }
-        INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
-        ::InitCommonControlsEx(&controls);
     }
 };
 
@@ -54,6 +52,8 @@ ProcessStart& Process() {
     static ProcessStart start;
     return start;
 }
+
+using InitCommonControlsExProc = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
 
 LOGFONTW DefaultGuiFontDescription() {
     LOGFONTW description{};
@@ -109,6 +109,24 @@ void CPaintManagerUI::SetResourceInstance(HINSTANCE instance) {
 
 HINSTANCE CPaintManagerUI::GetResourceInstance() {
     return g_resourceInstance != nullptr ? g_resourceInstance : ::GetModuleHandleW(nullptr);
+}
+
+bool CPaintManagerUI::StartCommonControls() {
+    // Once per process; the library stays loaded with it (the application manifest's activation
+    // context picks version 6).
+    static const bool started = [] {
+        HMODULE library = ::LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        const auto init = library != nullptr
+                              ? reinterpret_cast<InitCommonControlsExProc>(reinterpret_cast<void*>(
+                                    ::GetProcAddress(library, "InitCommonControlsEx")))
+                              : nullptr;
+        if (init == nullptr) {
+            return false;
+        }
+        const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+        return init(&controls) != FALSE;
+    }();
+    return started;
 }
 
 void CPaintManagerUI::Init(HWND window, const wchar_t* name) {

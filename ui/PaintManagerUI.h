@@ -106,6 +106,10 @@ public:
     // ---- process-wide ----
     static void SetResourceInstance(HINSTANCE instance);
     static HINSTANCE GetResourceInstance();
+    // Loads and initialises the common controls (the tooltip class) the first time a window needs
+    // them; false when they are not available. Deferred to first use: loading them costs a
+    // program's start a good part of its time under some systems.
+    static bool StartCommonControls();
 
     // ---- binding ----
     // Clears the window's own tables (not the shared ones), its option groups and its named
