@@ -81,8 +81,8 @@ struct ShownMessage {
     RECT rect{};
 };
 
-// Closes every skinned message box owned by `owner` as soon as it is up (a thread timer runs
-// inside the box's modal loop) and records what it showed.
+// Closes every skinned message box owned by `owner` (null: by any window) as soon as it is up (a
+// thread timer runs inside the box's modal loop) and records what it showed.
 class MessageBoxCatcher {
 public:
     explicit MessageBoxCatcher(HWND owner) : m_owner(owner) {
@@ -109,7 +109,8 @@ private:
         auto* catcher = reinterpret_cast<MessageBoxCatcher*>(self);
         wchar_t className[64] = {};
         ::GetClassNameW(window, className, 64);
-        if (::GetWindow(window, GW_OWNER) != catcher->m_owner ||
+        const HWND owner = ::GetWindow(window, GW_OWNER);
+        if (owner == nullptr || (catcher->m_owner != nullptr && owner != catcher->m_owner) ||
             std::wstring(className) != L"TesselInstall" || !::IsWindowVisible(window)) {
             return TRUE;
         }
@@ -269,6 +270,26 @@ TEST_F(InstallWindowTest, StartsOnPageZeroWithTheDefaultFolderAndALockedPayload)
                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                           OPEN_EXISTING, 0, nullptr));
     EXPECT_FALSE(writer) << "the payload is locked against writers";
+}
+
+TEST_F(InstallWindowTest, APayloadThatCannotBeWrittenIsReportedAndTheWindowCloses) {
+    // An earlier run's silent installer still holding the file, as far as writing goes.
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring payload = std::wstring(temp) + L"TesselInstallSilence.exe";
+    UniqueFileHandle holder(::CreateFileW(payload.c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder);
+
+    // The failure box comes up inside window creation, owned by the window being created.
+    MessageBoxCatcher catcher(nullptr);
+    Open();
+    ASSERT_EQ(catcher.shown.size(), 1u);
+    EXPECT_EQ(catcher.shown[0].title, L"notify");
+    EXPECT_EQ(catcher.shown[0].text, L"Failed to release the file, please try again");
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(m_hwnd); }))
+        << "the posted close ends the window once it is shown";
+    EXPECT_TRUE(DropQuitMessage());
 }
 
 TEST_F(InstallWindowTest, OffersThePreviousInstallationsFolderWhenItStillExists) {
