@@ -8,6 +8,7 @@
 #include "app/DriverStepText.h"
 #include "app/InstallFolder.h"
 #include "app/InstallTexts.h"
+#include "engine/ComHandles.h"
 #include "engine/FileSystem.h"
 #include "engine/InstallMessages.h"
 #include "engine/KernelHandles.h"
@@ -49,13 +50,6 @@ constexpr int kPageAfter = 2;
 // A code the window never reports.
 constexpr int kIgnoredErrorCode = 5;
 
-template <typename T>
-T* FindAs(CPaintManagerUI& manager, std::wstring_view name, std::wstring_view interfaceName) {
-    CControlUI* control = manager.FindControl(name);
-    return control != nullptr ? static_cast<T*>(control->QueryInterfaceByName(interfaceName))
-                              : nullptr;
-}
-
 std::wstring LookUp(const wchar_t* id) {
     return CLanguageTable::Instance().LookUpText(id);
 }
@@ -78,24 +72,6 @@ std::wstring ReadPreviousInstallFolder() {
     return TerminatedRegistryText(buffer, bytes);
 }
 
-// COM for the shell's folder dialog, for as long as it is up.
-class ComApartment {
-public:
-    ComApartment()
-        : m_initialized(SUCCEEDED(
-              ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
-    ~ComApartment() {
-        if (m_initialized) {
-            ::CoUninitialize();
-        }
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    bool m_initialized;
-};
-
 struct ItemIdListDeleter {
     void operator()(ITEMIDLIST* list) const { ::CoTaskMemFree(list); }
 };
@@ -108,9 +84,7 @@ void OpenWithShell(const std::wstring& file) {
 }  // namespace
 
 CWndInstall::CWndInstall()
-    : m_models(MakeModelTable()),
-      m_devices(std::make_unique<SetupApiDeviceSource>()),
-      m_launch([](SHELLEXECUTEINFOW& info) { return ::ShellExecuteExW(&info) != FALSE; }) {
+    : m_models(MakeModelTable()), m_devices(std::make_unique<SetupApiDeviceSource>()) {
     g_productName = L"Tessel Assistant";
 }
 
@@ -140,16 +114,17 @@ const NotifyMap& CWndInstall::ClassNotifyMap() {
 }
 
 void CWndInstall::OnWindowReady() {
-    m_install = FindAs<CButtonUI>(m_pm, L"btn_Install", L"Button");
-    m_runNow = FindAs<CButtonUI>(m_pm, L"btn_RunNow", L"Button");
-    m_confirm = FindAs<CButtonUI>(m_pm, L"btn_Confirm", L"Button");
-    m_folderEdit = FindAs<CEditUI>(m_pm, L"edt_Folder", L"Edit");
-    m_pages = FindAs<CTabLayoutUI>(m_pm, L"tabLyt_Client", L"TabLayout");
-    m_progress = FindAs<CProgressUI>(m_pm, L"pro_Install", L"Progress");
-    m_autoRun = FindAs<CCheckBoxUI>(m_pm, L"chkbx_AutoRun", L"CheckBox");
-    m_desktopShortcut = FindAs<CCheckBoxUI>(m_pm, L"chkbx_DeskShortcut", L"CheckBox");
-    m_close = FindAs<CButtonUI>(m_pm, L"btnSysClose", L"Button");
-    m_status = FindAs<CLabelUI>(m_pm, L"lab_content", L"Label");
+    m_install = ControlAs<CButtonUI>(m_pm.FindControl(L"btn_Install"), L"Button");
+    m_runNow = ControlAs<CButtonUI>(m_pm.FindControl(L"btn_RunNow"), L"Button");
+    m_confirm = ControlAs<CButtonUI>(m_pm.FindControl(L"btn_Confirm"), L"Button");
+    m_folderEdit = ControlAs<CEditUI>(m_pm.FindControl(L"edt_Folder"), L"Edit");
+    m_pages = ControlAs<CTabLayoutUI>(m_pm.FindControl(L"tabLyt_Client"), L"TabLayout");
+    m_progress = ControlAs<CProgressUI>(m_pm.FindControl(L"pro_Install"), L"Progress");
+    m_autoRun = ControlAs<CCheckBoxUI>(m_pm.FindControl(L"chkbx_AutoRun"), L"CheckBox");
+    m_desktopShortcut =
+        ControlAs<CCheckBoxUI>(m_pm.FindControl(L"chkbx_DeskShortcut"), L"CheckBox");
+    m_close = ControlAs<CButtonUI>(m_pm.FindControl(L"btnSysClose"), L"Button");
+    m_status = ControlAs<CLabelUI>(m_pm.FindControl(L"lab_content"), L"Label");
 
     m_defaultFolder = GetProgramFilesFolder() + L"\\" + g_productName;
     m_previousInstallFolder = ReadPreviousInstallFolder();
@@ -212,8 +187,7 @@ LRESULT CWndInstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CWndInstall::OnClick(NotifyRecord& notification) {
-    const std::wstring name =
-        notification.sender != nullptr ? notification.sender->GetName() : std::wstring();
+    const std::wstring name = SenderName(notification);
     if (name == L"btn_Install") {
         StartInstall();
     } else if (name == L"btn_Browse") {
@@ -230,10 +204,10 @@ void CWndInstall::OnClick(NotifyRecord& notification) {
 }
 
 void CWndInstall::OnSelectChanged(NotifyRecord& notification) {
-    if (notification.sender == nullptr || notification.sender->GetName() != L"chkbx_Agree") {
+    if (SenderName(notification) != L"chkbx_Agree") {
         return;
     }
-    auto* agree = static_cast<CCheckBoxUI*>(notification.sender->QueryInterfaceByName(L"CheckBox"));
+    auto* agree = ControlAs<CCheckBoxUI>(notification.sender, L"CheckBox");
     if (agree != nullptr && m_install != nullptr) {
         m_install->SetEnabled(agree->IsSelected());
     }

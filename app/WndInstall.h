@@ -92,7 +92,7 @@ private:
     // Keeps the written payload from being replaced until it has been started.
     std::optional<PayloadLock> m_payloadLock;
     std::unique_ptr<IDeviceInstanceSource> m_devices;
-    ShellExecuteFunction m_launch;
+    ShellExecuteFunction m_launch;  // empty: the shell's own elevated start
 };
 
 }  // namespace tessel

@@ -96,7 +96,7 @@ bool LaunchSilentInstaller(const std::wstring& installFolder, bool autoRun, bool
     info.lpFile = payloadPath.c_str();
     info.lpParameters = parameters.c_str();
     info.nShow = SW_SHOW;
-    const bool started = shellExecute(info);
+    const bool started = shellExecute ? shellExecute(info) : CallShellExecute(info);
     UniqueHandle process(info.hProcess);  // not used: the installer follows only the channel
     return started;
 }

@@ -33,6 +33,7 @@ std::wstring GetPayloadPath();
                                                         HMODULE module = nullptr);
 
 // Starts a program as ShellExecuteExW would; tests replace it to simulate a refused elevation.
+// An empty function means ShellExecuteExW itself.
 using ShellExecuteFunction = std::function<bool(SHELLEXECUTEINFOW&)>;
 
 // Formats the eight-field command line and starts `payloadPath` with the verb "runas". True when

@@ -9,7 +9,7 @@
 #include "engine/CommandLineArguments.h"
 #include "engine/SafeDllSearch.h"
 #include "silent/ArchiveExtractor.h"
-#include "silent/ComHandles.h"
+#include "engine/ComHandles.h"
 #include "silent/SilentArguments.h"
 #include "silent/SilentInstaller.h"
 

@@ -5,7 +5,7 @@
 #include <shobjidl.h>
 #include <objidl.h>
 
-#include "silent/ComHandles.h"
+#include "engine/ComHandles.h"
 
 namespace tessel {
 namespace {

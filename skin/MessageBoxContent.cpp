@@ -16,10 +16,7 @@ constexpr wchar_t kOkTextId[] = L"lan_52";
 
 std::optional<UiSize> FillMessageBox(CPaintManagerUI& manager, std::wstring_view text,
                                      std::wstring_view caption) {
-    CControlUI* content = manager.FindControl(L"Lab_Content");
-    auto* textControl = content != nullptr
-                            ? static_cast<CTextUI*>(content->QueryInterfaceByName(L"Text"))
-                            : nullptr;
+    auto* textControl = ControlAs<CTextUI>(manager.FindControl(L"Lab_Content"), L"Text");
     if (textControl == nullptr || manager.FindControl(L"Button1") == nullptr) {
         return std::nullopt;
     }

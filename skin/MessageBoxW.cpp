@@ -14,13 +14,6 @@ namespace {
 // takes the caption out again.
 constexpr DWORD kMessageBoxStyle = 0x96C80000;
 
-template <typename T>
-T* FindAs(CPaintManagerUI& manager, std::wstring_view name, std::wstring_view interfaceName) {
-    CControlUI* control = manager.FindControl(name);
-    return control != nullptr ? static_cast<T*>(control->QueryInterfaceByName(interfaceName))
-                              : nullptr;
-}
-
 }  // namespace
 
 const NotifyMap& MessageBoxW::ClassNotifyMap() {
@@ -45,13 +38,15 @@ int MessageBoxW::ShowMessage(HWND owner, const wchar_t* text, const wchar_t* cap
 }
 
 void MessageBoxW::OnWindowReady() {
-    m_caption = FindAs<CLabelUI>(m_pm, L"labCaption", L"Label");
-    m_content = FindAs<CVerticalLayoutUI>(m_pm, L"HLayoutContent", L"VerticalLayout");
-    m_buttonRow = FindAs<CHorizontalLayoutUI>(m_pm, L"HLayoutBtn", L"HorizontalLayout");
-    m_header = FindAs<CHorizontalLayoutUI>(m_pm, L"hl_Head", L"HorizontalLayout");
-    m_close = FindAs<CButtonUI>(m_pm, L"btnClose", L"Button");
-    m_button1 = FindAs<CButtonUI>(m_pm, L"Button1", L"Button");
-    m_text = FindAs<CTextUI>(m_pm, L"Lab_Content", L"Text");
+    m_caption = ControlAs<CLabelUI>(m_pm.FindControl(L"labCaption"), L"Label");
+    m_content =
+        ControlAs<CVerticalLayoutUI>(m_pm.FindControl(L"HLayoutContent"), L"VerticalLayout");
+    m_buttonRow =
+        ControlAs<CHorizontalLayoutUI>(m_pm.FindControl(L"HLayoutBtn"), L"HorizontalLayout");
+    m_header = ControlAs<CHorizontalLayoutUI>(m_pm.FindControl(L"hl_Head"), L"HorizontalLayout");
+    m_close = ControlAs<CButtonUI>(m_pm.FindControl(L"btnClose"), L"Button");
+    m_button1 = ControlAs<CButtonUI>(m_pm.FindControl(L"Button1"), L"Button");
+    m_text = ControlAs<CTextUI>(m_pm.FindControl(L"Lab_Content"), L"Text");
 }
 
 void MessageBoxW::SetMessage(const wchar_t* text, const wchar_t* caption) {

@@ -81,8 +81,7 @@ LRESULT CWindowBase::OnCreate(UINT message, WPARAM wParam, LPARAM lParam, bool& 
 }
 
 void CWindowBase::OnClick(NotifyRecord& notification) {
-    const std::wstring name =
-        notification.sender != nullptr ? notification.sender->GetName() : std::wstring();
+    const std::wstring name = SenderName(notification);
     if (name == L"btnSysClose") {
         Close(0);
     } else if (name == L"btnSysMin") {

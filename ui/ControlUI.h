@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "ui/Geometry.h"
-#include "ui/ImageDrawSpec.h"
+#include "ui/ImageDescription.h"
 #include "ui/LayoutMath.h"
 #include "ui/UiEvents.h"
 
@@ -287,6 +287,19 @@ protected:
     // The attribute itself, after style expansion: what derived classes override.
     virtual void ApplyAttribute(std::wstring_view name, std::wstring_view value);
 };
+
+// `control` seen through one of its interface names (such as L"Button"): null when it is null or
+// does not answer that name.
+template <typename T>
+T* ControlAs(CControlUI* control, std::wstring_view interfaceName) {
+    return control != nullptr ? static_cast<T*>(control->QueryInterfaceByName(interfaceName))
+                              : nullptr;
+}
+
+// The name of a notification's sender; empty when it has none.
+inline std::wstring SenderName(const NotifyRecord& notification) {
+    return notification.sender != nullptr ? notification.sender->GetName() : std::wstring();
+}
 
 // Resolves the text of resource-text controls (the language table plugs in here). Without a
 // resolver the id itself is shown.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ui/Geometry.h"
-#include "ui/ImageDrawSpec.h"
+#include "ui/ImageDescription.h"
 
 namespace tessel {
 

@@ -31,8 +31,7 @@ bool CNotifyPump::DispatchNotification(NotifyRecord& notification) {
 }
 
 bool CNotifyPump::SearchNotifyMaps(NotifyRecord& notification) {
-    const std::wstring senderName =
-        notification.sender != nullptr ? notification.sender->GetName() : std::wstring();
+    const std::wstring senderName = SenderName(notification);
     for (const NotifyMap* map = GetNotifyMap(); map != nullptr; map = map->base) {
         // An entry naming the sender wins wherever it stands; otherwise the last catch-all one.
         const NotifyMapEntry* chosen = nullptr;

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "ui/Geometry.h"
-#include "ui/ImageDrawSpec.h"
+#include "ui/ImageDescription.h"
 
 namespace tessel {
 

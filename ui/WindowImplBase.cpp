@@ -182,8 +182,7 @@ bool WindowImplBase::QueryText(std::wstring_view, int, std::wstring&) {
 }
 
 void WindowImplBase::OnClick(NotifyRecord& notification) {
-    const std::wstring name =
-        notification.sender != nullptr ? notification.sender->GetName() : std::wstring();
+    const std::wstring name = SenderName(notification);
     if (name == L"closebtn") {
         Close(1);
     } else if (name == L"minbtn") {

@@ -18,6 +18,26 @@ int RoundUpToIconGranularity(int value) {
 
 }  // namespace
 
+// Where a window's object is kept: the user data of windows of our own classes, a property for
+// windows whose system class may use the user data itself.
+struct CWindowWnd::UserDataBinding {
+    static void Bind(HWND window, CWindowWnd* self) {
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    static CWindowWnd* Find(HWND window) {
+        return reinterpret_cast<CWindowWnd*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    }
+    static void Unbind(HWND window) { ::SetWindowLongPtrW(window, GWLP_USERDATA, 0); }
+};
+
+struct CWindowWnd::PropertyBinding {
+    static void Bind(HWND window, CWindowWnd* self) { ::SetPropW(window, kObjectProperty, self); }
+    static CWindowWnd* Find(HWND window) {
+        return static_cast<CWindowWnd*>(::GetPropW(window, kObjectProperty));
+    }
+    static void Unbind(HWND window) { ::RemovePropW(window, kObjectProperty); }
+};
+
 HWND CWindowWnd::Create(HWND parent, const wchar_t* name, DWORD style, DWORD exStyle, int x, int y,
                         int width, int height, HMENU menu) {
     const bool registered =
@@ -42,11 +62,11 @@ HWND CWindowWnd::Subclass(HWND window) {
         return nullptr;
     }
     m_hWnd = window;
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    UserDataBinding::Bind(window, this);
     m_previousProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
         window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWindowWnd::WindowProc)));
     if (m_previousProc == nullptr) {
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        UserDataBinding::Unbind(window);
         m_previousProc = ::DefWindowProcW;
         m_hWnd = nullptr;
         return nullptr;
@@ -96,20 +116,20 @@ bool CWindowWnd::RegisterSuperclass() {
     return ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-LRESULT CALLBACK CWindowWnd::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                        LPARAM lParam) noexcept {
+template <typename Binding>
+LRESULT CWindowWnd::Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     CWindowWnd* self = nullptr;
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         self = static_cast<CWindowWnd*>(create->lpCreateParams);
         self->m_hWnd = window;
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        Binding::Bind(window, self);
     } else {
-        self = reinterpret_cast<CWindowWnd*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        self = Binding::Find(window);
         if (message == WM_NCDESTROY && self != nullptr) {
             const LRESULT result =
                 ::CallWindowProcW(self->m_previousProc, window, message, wParam, lParam);
-            ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            Binding::Unbind(window);
             self->Unsubclass();
             self->m_hWnd = nullptr;
             self->OnWindowDestroyed(window);  // may delete the object
@@ -122,30 +142,14 @@ LRESULT CALLBACK CWindowWnd::WindowProc(HWND window, UINT message, WPARAM wParam
     return self->HandleMessage(message, wParam, lParam);
 }
 
+LRESULT CALLBACK CWindowWnd::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                        LPARAM lParam) noexcept {
+    return Route<UserDataBinding>(window, message, wParam, lParam);
+}
+
 LRESULT CALLBACK CWindowWnd::ControlProc(HWND window, UINT message, WPARAM wParam,
                                          LPARAM lParam) noexcept {
-    CWindowWnd* self = nullptr;
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        self = static_cast<CWindowWnd*>(create->lpCreateParams);
-        self->m_hWnd = window;
-        ::SetPropW(window, kObjectProperty, self);
-    } else {
-        self = static_cast<CWindowWnd*>(::GetPropW(window, kObjectProperty));
-        if (message == WM_NCDESTROY && self != nullptr) {
-            const LRESULT result =
-                ::CallWindowProcW(self->m_previousProc, window, message, wParam, lParam);
-            ::RemovePropW(window, kObjectProperty);
-            self->Unsubclass();
-            self->m_hWnd = nullptr;
-            self->OnWindowDestroyed(window);  // may delete the object
-            return result;
-        }
-    }
-    if (self == nullptr) {
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-    return self->HandleMessage(message, wParam, lParam);
+    return Route<PropertyBinding>(window, message, wParam, lParam);
 }
 
 LRESULT CWindowWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -62,6 +62,11 @@ protected:
                                        LPARAM lParam) noexcept;
     static LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam,
                                         LPARAM lParam) noexcept;
+    // The body both procedures share; `Binding` says where the object is kept.
+    struct UserDataBinding;
+    struct PropertyBinding;
+    template <typename Binding>
+    static LRESULT Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
     HWND m_hWnd = nullptr;
     WNDPROC m_previousProc = ::DefWindowProcW;

@@ -14,7 +14,7 @@
 
 #include "engine/ProcessCleanup.h"
 #include "engine/SilentCommandLine.h"
-#include "silent/ComHandles.h"
+#include "engine/ComHandles.h"
 #include "silent/ProductNames.h"
 #include "tests/silent/SilentTestSupport.h"
 #include "tests/support/ZipWriter.h"

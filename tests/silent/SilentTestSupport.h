@@ -19,7 +19,7 @@
 
 #include "engine/KernelHandles.h"
 #include "engine/SharedMemoryMap.h"
-#include "silent/ComHandles.h"
+#include "engine/ComHandles.h"
 
 namespace tessel::testing_support {
 

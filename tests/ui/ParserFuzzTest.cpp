@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/ImageDrawSpec.h"
+#include "ui/ImageDescription.h"
 #include "ui/MarkupDocument.h"
 
 namespace tessel {

@@ -1,4 +1,4 @@
-#include "ui/ImageDrawSpec.h"
+#include "ui/ImageDescription.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ void PrintTo(const UiRect& r, std::ostream* os) {
 
 namespace {
 
-TEST(ImageDrawSpecTest, BareNameIsTheImageName) {
+TEST(ImageDescriptionTest, BareNameIsTheImageName) {
     ImageDrawSpec spec;
     spec.Parse(L"WndInstall\\bk.png", L"");
     EXPECT_EQ(spec.name, L"WndInstall\\bk.png");
@@ -18,7 +18,7 @@ TEST(ImageDrawSpecTest, BareNameIsTheImageName) {
     EXPECT_EQ(spec.fade, 255);
 }
 
-TEST(ImageDrawSpecTest, KeysAreReadAndTheModifierWins) {
+TEST(ImageDescriptionTest, KeysAreReadAndTheModifierWins) {
     ImageDrawSpec spec;
     spec.Parse(
         L"file='Common\\slider_fore.png' corner='20,0,20,0' dest='1,2,3,4' mask='#FF00FF00' "
@@ -35,7 +35,7 @@ TEST(ImageDrawSpecTest, KeysAreReadAndTheModifierWins) {
     EXPECT_FALSE(spec.yTiled);
 }
 
-TEST(ImageDrawSpecTest, ParsingStopsAtTheFirstMalformedPair) {
+TEST(ImageDescriptionTest, ParsingStopsAtTheFirstMalformedPair) {
     struct Case {
         const wchar_t* text;
         UiRect dest;
@@ -59,7 +59,7 @@ TEST(ImageDrawSpecTest, ParsingStopsAtTheFirstMalformedPair) {
     }
 }
 
-TEST(ImageDrawSpecTest, DisplayScaleMultipliesGeometryOnly) {
+TEST(ImageDescriptionTest, DisplayScaleMultipliesGeometryOnly) {
     ImageDrawSpec spec;
     spec.Parse(L"file='a.png' dest='1,2,3,4' source='10,10,20,20' corner='1,1,1,1' fade='100'", L"",
                150);

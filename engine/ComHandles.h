@@ -16,12 +16,14 @@ struct ComTraits {
 template <typename Interface>
 using UniqueCom = UniqueResource<ComTraits<Interface>>;
 
-// COM for the current thread, for the lifetime of this object; uninitialised only when the
-// initialisation counted.
+// COM for the current thread (a single-threaded apartment, as the shell's objects and dialogs
+// want it), for the lifetime of this object; uninitialised only when the initialisation counted.
+// Whoever uses it links ole32.
 class ComApartment {
 public:
     ComApartment()
-        : m_initialized(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+        : m_initialized(SUCCEEDED(
+              ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
     ~ComApartment() {
         if (m_initialized) {
             ::CoUninitialize();

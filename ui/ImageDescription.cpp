@@ -1,4 +1,4 @@
-#include "ui/ImageDrawSpec.h"
+#include "ui/ImageDescription.h"
 
 #include <cstdlib>
 
