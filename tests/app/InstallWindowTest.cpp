@@ -180,7 +180,10 @@ protected:
         m_window->CenterWindow();
         m_window->ShowWindow(true, true);
         ::SetForegroundWindow(m_hwnd);
-        testing_support::PumpFor(100);
+        // Laid out, or gone already: a window that failed to start closes itself (and its object).
+        ASSERT_TRUE(PumpUntil([&] {
+            return !::IsWindow(m_hwnd) || Named(L"btn_Install")->GetPos().Width() > 0;
+        })) << "the install window was never laid out";
     }
 
     CControlUI* Named(const wchar_t* name) {
@@ -200,9 +203,10 @@ protected:
     // A real click at the middle of a control, through the window's mouse messages.
     void Click(const wchar_t* name) {
         // A control just shown is placed by the next layout pass.
-        testing_support::PumpFor(60);
         CControlUI* control = Named(name);
         ASSERT_TRUE(control->IsVisible());
+        ASSERT_TRUE(PumpUntil([&] { return control->GetPos().Width() > 0; }))
+            << "the control to click was never placed";
         const UiRect r = control->GetPos();
         const int x = (r.left + r.right) / 2;
         const int y = (r.top + r.bottom) / 2;

@@ -24,13 +24,18 @@ std::string ReadFile(const std::wstring& path) {
     return content.str();
 }
 
+// The probe renames its whole file into place, so the file is complete once it exists. Empty when
+// it does not appear in time.
 std::vector<std::string> WaitForProbeFields(const std::wstring& payloadPath) {
     const std::wstring argsFile = payloadPath + L".args";
-    for (int i = 0; i < 200 && ::GetFileAttributesW(argsFile.c_str()) == INVALID_FILE_ATTRIBUTES;
-         ++i) {
-        ::Sleep(50);
+    constexpr ULONGLONG kDeadlineMs = 30'000;
+    const ULONGLONG deadline = ::GetTickCount64() + kDeadlineMs;
+    while (::GetFileAttributesW(argsFile.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (::GetTickCount64() >= deadline) {
+            return {};
+        }
+        ::Sleep(20);
     }
-    ::Sleep(100);  // let the probe finish writing
     std::vector<std::string> fields;
     std::istringstream lines(ReadFile(argsFile));
     for (std::string line; std::getline(lines, line);) {
@@ -95,6 +100,7 @@ TEST_F(PayloadTest, LaunchedPayloadGetsTheEightFields) {
     ASSERT_TRUE(LaunchSilentInstaller(folder, true, false, m_payloadPath))
         << "starts while the payload is locked";
     const auto fields = WaitForProbeFields(m_payloadPath);
+    ASSERT_FALSE(fields.empty()) << "the started payload never wrote its fields";
     const std::vector<std::string> expected = {"C:\\Program Files (x86)\\Tessel Assistant\\",
                                                "1",
                                                "0",

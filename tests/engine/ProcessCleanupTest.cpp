@@ -1,6 +1,12 @@
 #include "engine/ProcessCleanup.h"
 
+#include <windows.h>
+
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
+
+#include <set>
 
 #include "tests/support/TestProcess.h"
 
@@ -20,8 +26,40 @@ UniqueHandle StartCopyNamed(const std::wstring& fileName) {
     return StartProcess(L"\"" + path + L"\"");
 }
 
+constexpr DWORD kDeadlineMs = 20'000;
+
 bool EndsWithin(const UniqueHandle& process, DWORD ms) {
     return ::WaitForSingleObject(process.Get(), ms) == WAIT_OBJECT_0;
+}
+
+bool IsRunning(const UniqueHandle& process) {
+    return ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
+}
+
+// True once every process is in the system's process list, which is what the clean-up walks.
+bool WaitUntilListed(std::initializer_list<const UniqueHandle*> processes) {
+    std::set<DWORD> wanted;
+    for (const UniqueHandle* process : processes) {
+        wanted.insert(::GetProcessId(process->Get()));
+    }
+    const ULONGLONG deadline = ::GetTickCount64() + kDeadlineMs;
+    for (;;) {
+        std::set<DWORD> missing = wanted;
+        UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof(entry);
+        for (BOOL more = snapshot && ::Process32FirstW(snapshot.Get(), &entry); more;
+             more = ::Process32NextW(snapshot.Get(), &entry)) {
+            missing.erase(entry.th32ProcessID);
+        }
+        if (missing.empty()) {
+            return true;
+        }
+        if (::GetTickCount64() >= deadline) {
+            return false;
+        }
+        ::Sleep(10);
+    }
 }
 
 TEST(ProcessCleanupTest, EndsEveryProcessOfTheNameInAnyLetterCase) {
@@ -29,18 +67,20 @@ TEST(ProcessCleanupTest, EndsEveryProcessOfTheNameInAnyLetterCase) {
     UniqueHandle second = StartCopyNamed(L"tesselinstallsilence.EXE");
     UniqueHandle bystander = StartCopyNamed(L"TesselInstallSilence2.exe");
     ASSERT_TRUE(first && second && bystander);
-    ::Sleep(300);  // let them appear in the process list
+    ASSERT_TRUE(WaitUntilListed({&first, &second, &bystander}))
+        << "the started programs never appeared in the process list";
 
     EXPECT_TRUE(TerminateProcessesByName({L"TesselInstallSilence.exe"}));
-    EXPECT_TRUE(EndsWithin(first, 5000));
-    EXPECT_TRUE(EndsWithin(second, 5000));
+    EXPECT_TRUE(EndsWithin(first, kDeadlineMs));
+    EXPECT_TRUE(EndsWithin(second, kDeadlineMs));
     DWORD code = 1;
     ::GetExitCodeProcess(first.Get(), &code);
     EXPECT_EQ(code, 0u);
-    EXPECT_FALSE(EndsWithin(bystander, 200)) << "only whole file names count";
+    // Had its name matched, it would have been ended with the other two, which have ended now.
+    EXPECT_TRUE(IsRunning(bystander)) << "only whole file names count";
 
     EXPECT_TRUE(TerminateProcessesByName({L"Unrelated.exe", L"TESSELINSTALLSILENCE2.EXE"}));
-    EXPECT_TRUE(EndsWithin(bystander, 5000));
+    EXPECT_TRUE(EndsWithin(bystander, kDeadlineMs));
 }
 
 TEST(ProcessCleanupTest, NothingToEndIsFine) {

@@ -42,7 +42,9 @@ TEST(ProductProgramsTest, BackgroundProgramsRunUntilClosed) {
         SCOPED_TRACE(fs::path(name).string());
         UniqueHandle process = StartProgram(ProductProgram(name));
         ASSERT_TRUE(process);
-        EXPECT_EQ(::WaitForSingleObject(process.Get(), 300), static_cast<DWORD>(WAIT_TIMEOUT));
+        // Waiting in its message loop with nothing to do: it has started and stays.
+        ASSERT_EQ(::WaitForInputIdle(process.Get(), 20'000), 0u) << "it never reached its loop";
+        EXPECT_EQ(::WaitForSingleObject(process.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
         TerminateProcessesByName({name});
         EXPECT_EQ(::WaitForSingleObject(process.Get(), 10'000), WAIT_OBJECT_0);
     }

@@ -21,7 +21,6 @@ void ClearLanguage();
 
 namespace {
 
-using testing_support::PumpFor;
 using testing_support::PumpUntil;
 using testing_support::TestWindow;
 
@@ -79,12 +78,13 @@ void ClickControl(HWND window, CControlUI* control) {
 }
 
 // Calls `step` from a thread timer every 20 ms, so also inside a modal loop, until it answers
-// true. After five seconds it gives up and closes every product window of the thread with
-// kTimedOut: a window that never gets ready fails its test instead of hanging it.
+// true. At the window tests' deadline it gives up and closes every product window of the thread
+// with kTimedOut: a window that never gets ready fails its test instead of hanging it.
 class TickDriver {
 public:
     explicit TickDriver(std::function<bool()> step)
-        : m_step(std::move(step)), m_deadline(::GetTickCount64() + 5000) {
+        : m_step(std::move(step)),
+          m_deadline(::GetTickCount64() + testing_support::kWaitDeadlineMs) {
         s_current = this;
         m_timer = ::SetTimer(nullptr, 0, 20, &TickDriver::OnTick);
     }
@@ -229,32 +229,32 @@ TEST_F(WindowBaseTest, MaximisingSwapsMaxAndRestoreButMinimiseAndRestoreLeaveThe
     ASSERT_NE(window, nullptr);
     CControlUI* max = ProbeWindow::Find(window, L"btnSysMax");
     CControlUI* restore = ProbeWindow::Find(window, L"btnSysRestore");
-    const auto command = [&](WPARAM which) {
+    enum class Shown { Minimised, Normal, Maximised };
+    const auto state = [&] {
+        return ::IsIconic(window) ? Shown::Minimised
+                                  : (::IsZoomed(window) ? Shown::Maximised : Shown::Normal);
+    };
+    // Sends a system command and waits until the window shows the state it leads to.
+    const auto command = [&](WPARAM which, Shown expected) {
         ::SendMessageW(window, WM_SYSCOMMAND, which, 0);
-        PumpFor(30);
+        return PumpUntil([&] { return state() == expected; });
     };
 
-    command(SC_MINIMIZE);
-    command(SC_RESTORE);
+    ASSERT_TRUE(command(SC_MINIMIZE, Shown::Minimised)) << "not minimised";
+    ASSERT_TRUE(command(SC_RESTORE, Shown::Normal)) << "not restored from the normal size";
     EXPECT_TRUE(max->IsVisible()) << "minimised and restored from the normal size";
     EXPECT_FALSE(restore->IsVisible());
 
-    command(SC_MAXIMIZE);
-    if (!::IsZoomed(window)) {
-        GTEST_SKIP() << "this display does not maximise windows";
-    }
+    ASSERT_TRUE(command(SC_MAXIMIZE, Shown::Maximised)) << "not maximised";
     EXPECT_FALSE(max->IsVisible());
     EXPECT_TRUE(restore->IsVisible());
 
-    command(SC_MINIMIZE);
-    ASSERT_TRUE(::IsIconic(window));
-    command(SC_RESTORE);
-    EXPECT_TRUE(::IsZoomed(window)) << "back to where it was minimised from";
+    ASSERT_TRUE(command(SC_MINIMIZE, Shown::Minimised)) << "not minimised from maximised";
+    ASSERT_TRUE(command(SC_RESTORE, Shown::Maximised)) << "not back to where it was minimised from";
     EXPECT_FALSE(max->IsVisible());
     EXPECT_TRUE(restore->IsVisible());
 
-    command(SC_RESTORE);
-    EXPECT_FALSE(::IsZoomed(window));
+    ASSERT_TRUE(command(SC_RESTORE, Shown::Normal)) << "not restored from maximised";
     EXPECT_TRUE(max->IsVisible());
     EXPECT_FALSE(restore->IsVisible());
 }

@@ -1,5 +1,6 @@
 // Stands in for the silent installer in the payload tests: writes the fields of its argument text,
-// split as the silent installer splits them, one per line (UTF-8), to "<its own path>.args".
+// split as the silent installer splits them, one per line (UTF-8), to "<its own path>.args". The
+// file is written under another name and renamed into place, so a reader never sees half of it.
 #include <windows.h>
 
 #include <fstream>
@@ -40,10 +41,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     wchar_t self[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     const std::wstring outPath = std::wstring(self) + L".args";
+    const std::wstring partPath = outPath + L".part";
     const wchar_t* arguments = ArgumentText(::GetCommandLineW());
-    std::ofstream out(outPath.c_str(), std::ios::binary);
-    for (const std::wstring& field : tessel::SplitArguments(arguments)) {
-        out << ToUtf8(field.c_str()) << '\n';
+    {
+        std::ofstream out(partPath.c_str(), std::ios::binary);
+        for (const std::wstring& field : tessel::SplitArguments(arguments)) {
+            out << ToUtf8(field.c_str()) << '\n';
+        }
+        if (!out.flush()) {
+            return 1;
+        }
     }
-    return 0;
+    return ::MoveFileExW(partPath.c_str(), outPath.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
 }

@@ -11,7 +11,6 @@ namespace tessel {
 namespace {
 
 using testing_support::Filter;
-using testing_support::PumpFor;
 using testing_support::PumpMessages;
 using testing_support::PumpUntil;
 using testing_support::TestWindow;
@@ -32,7 +31,6 @@ protected:
     void SetUp() override {
         ::SetCursorPos(5, 5);
         ASSERT_TRUE(window.Open(200, 200, 300, 200));
-        PumpFor(50);
         edit = static_cast<CEditUI*>(window.Find(L"name"));
         ASSERT_NE(edit, nullptr);
     }
@@ -100,8 +98,8 @@ TEST_P(EditWndTest, ControlDeletedWhileEditingTakesItsWindowAlong) {
     ASSERT_NE(native, nullptr);
     auto* root = static_cast<CContainerUI*>(window.Find(L"root"));
     root->Remove(edit);
-    PumpFor(30);
-    EXPECT_FALSE(::IsWindow(native));
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(native); }))
+        << "the native edit outlived its control";
 }
 
 INSTANTIATE_TEST_SUITE_P(PlainAndLayered, EditWndTest, ::testing::Bool(),

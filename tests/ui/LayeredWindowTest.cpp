@@ -15,11 +15,14 @@ namespace tessel {
 namespace {
 
 using testing_support::Filter;
-using testing_support::PumpFor;
 using testing_support::PumpUntil;
 using testing_support::TestWindow;
 
 constexpr COLORREF kBackdrop = RGB(0, 200, 0);
+// Screen pixels as ScreenShot reads them (0x00RRGGBB).
+constexpr uint32_t kBackdropRgb = 0x0000C800;
+constexpr uint32_t kBlock = 0x000000FF;
+constexpr uint32_t kHotButton = 0x00FFFF00;
 constexpr int kX = 100;
 constexpr int kY = 100;
 
@@ -134,7 +137,11 @@ protected:
         ASSERT_TRUE(PumpUntil([&] {
             return (::GetWindowLongPtrW(window.GetHWND(), GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
         }));
-        PumpFor(200);
+        // The display shows the frame a little after the window handed it over.
+        ASSERT_TRUE(PumpUntil([&] {
+            const ScreenShot shot(kX, kY, 300, 200);
+            return shot.Rgb(200, 100) == kBlock && shot.Rgb(10, 10) == kBackdropRgb;
+        })) << "the layered frame never showed on the backdrop";
     }
 
     Backdrop backdrop;
@@ -144,10 +151,10 @@ protected:
 TEST_F(LayeredWindowTest, TransparentPixelsShowWhatIsBehindAndGdiTextIsOpaque) {
     const ScreenShot shot(kX, kY, 300, 200);
     shot.Save("layered_window.bmp");
-    const uint32_t green = 0x0000C800;
+    const uint32_t green = kBackdropRgb;
     EXPECT_EQ(shot.Rgb(10, 10), green) << "outside the opaque area the backdrop shows";
     EXPECT_EQ(shot.Rgb(290, 140), green);
-    EXPECT_EQ(shot.Rgb(200, 100), 0x000000FFu) << "the block";
+    EXPECT_EQ(shot.Rgb(200, 100), kBlock) << "the block";
     EXPECT_EQ(shot.Rgb(80, 70), 0x00FF0000u) << "the button on the block";
     // The text's strokes replace the backdrop with white.
     EXPECT_GT(shot.Count({10, 160, 290, 190}, 0x00FFFFFF), 40);
@@ -174,20 +181,24 @@ TEST_F(LayeredWindowTest, RealMouseInputHoversAndClicksTheButton) {
     window.Watch(L"button");
     window.log.clear();
     const POINT target = window.ToScreen(90, 75);
-    const std::wstring command = L"Z:\\usr\\bin\\xdotool mousemove " + std::to_wstring(target.x) +
-                                 L" " + std::to_wstring(target.y) + L" sleep 0.2 click 1";
-    ASSERT_TRUE(StartLinux(command)) << "xdotool could not be started";
-    ASSERT_TRUE(PumpUntil([&] { return !Filter(window.log, L"notify:click").empty(); }, 10000));
+    const std::wstring xdotool = L"Z:\\usr\\bin\\xdotool ";
+    ASSERT_TRUE(StartLinux(xdotool + L"mousemove " + std::to_wstring(target.x) + L" " +
+                           std::to_wstring(target.y)))
+        << "xdotool could not be started";
+    ASSERT_TRUE(PumpUntil([&] { return !Filter(window.log, L"button:mouseenter").empty(); }))
+        << "the pointer moved onto the button, but the button never heard of it";
+    ASSERT_TRUE(StartLinux(xdotool + L"click 1")) << "xdotool could not be started";
+    ASSERT_TRUE(PumpUntil([&] { return !Filter(window.log, L"notify:click").empty(); }))
+        << "the click on the button was never reported";
     const auto button = Filter(window.log, L"button:");
     ASSERT_GE(button.size(), 3u);
     EXPECT_EQ(button.front(), L"button:mouseenter");
     EXPECT_NE(std::find(button.begin(), button.end(), L"button:buttondown"), button.end());
     EXPECT_EQ(Filter(window.log, L"notify:click"),
               std::vector<std::wstring>{L"notify:click:button"});
-    // The hot colour is on screen after the hover.
-    PumpFor(100);
-    const ScreenShot shot(kX, kY, 300, 200);
-    EXPECT_EQ(shot.Rgb(70, 65), 0x00FFFF00u);
+    // The hot colour reaches the screen after the hover.
+    EXPECT_TRUE(PumpUntil([&] { return ScreenShot(kX, kY, 300, 200).Rgb(70, 65) == kHotButton; }))
+        << "the button's hot colour never showed on the screen";
 }
 
 }  // namespace

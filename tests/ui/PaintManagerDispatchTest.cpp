@@ -12,7 +12,6 @@ namespace tessel {
 namespace {
 
 using testing_support::Filter;
-using testing_support::PumpFor;
 using testing_support::PumpMessages;
 using testing_support::PumpUntil;
 using testing_support::TestWindow;
@@ -77,7 +76,6 @@ protected:
         ASSERT_TRUE(PumpUntil([&] { return !Filter(window.log, L"probe:paint").empty(); }));
         // The cursor may still be where an earlier window had it: start from the filler.
         window.SendMouse(WM_MOUSEMOVE, 390, 290);
-        PumpFor(20);
     }
 
     CPaintManagerUI& Pm() { return window.GetPaintManager(); }
@@ -100,8 +98,8 @@ TEST_F(PaintManagerDispatchTest, WindowInitArrivesOnceAfterLayoutBeforeAnyPixel)
     ::SetWindowPos(window.GetHWND(), nullptr, 0, 0, 420, 320, SWP_NOMOVE | SWP_NOZORDER);
     ::InvalidateRect(window.GetHWND(), nullptr, FALSE);
     ::UpdateWindow(window.GetHWND());
-    PumpFor(50);
-    EXPECT_EQ(window.Find(L"root")->GetWidth(), 420);
+    ASSERT_TRUE(PumpUntil([&] { return window.Find(L"root")->GetWidth() == 420; }))
+        << "the tree was not laid out again at the new width";
     EXPECT_EQ(Filter(window.log, L"notify:windowinit").size(), 1u);
 }
 
@@ -157,7 +155,7 @@ TEST_F(PaintManagerDispatchTest, RightButtonAndWheelReachTheControlUnderTheMouse
 }
 
 TEST_F(PaintManagerDispatchTest, AsynchronousNotificationsArriveTogetherInOrder) {
-    PumpFor(50);
+    PumpMessages();
     MessageCounter drains(WM_APP + 1);
     Pm().AddMessageFilter(&drains);
     window.log.clear();
@@ -166,7 +164,8 @@ TEST_F(PaintManagerDispatchTest, AsynchronousNotificationsArriveTogetherInOrder)
         Pm().SendNotification(b1, type, 0, 0, /*async=*/true);
     }
     EXPECT_TRUE(window.log.empty()) << "nothing is delivered before the queue is drained";
-    PumpFor(50);
+    ASSERT_TRUE(PumpUntil([&] { return Filter(window.log, L"notify:").size() >= 3; }))
+        << "the queued notifications were never delivered";
     Pm().RemoveMessageFilter(&drains);
     EXPECT_EQ(drains.count, 1);
     const std::vector<std::wstring> expected = {L"notify:first:b1", L"notify:second:b1",
@@ -249,9 +248,17 @@ TEST_F(PaintManagerDispatchTest, TimersFireStopAndRestartUnderTheirOldSystemId) 
 
     EXPECT_TRUE(Pm().KillTimer(b1, 7));
     EXPECT_FALSE(Pm().KillTimer(b1, 7));
-    PumpFor(30);
+    // A killed timer stays silent while another one, set after the kill, ticks several times.
     const auto afterKill = timerNotifications();
-    PumpFor(60);
+    CControlUI* b2 = window.Find(L"b2");
+    const auto witnessTicks = [&] {
+        return std::count_if(
+            window.notifications.begin(), window.notifications.end(),
+            [&](const NotifyRecord& n) { return n.type == L"timer" && n.sender == b2; });
+    };
+    ASSERT_TRUE(Pm().SetTimer(b2, 8, 10));
+    ASSERT_TRUE(PumpUntil([&] { return witnessTicks() >= 5; })) << "the witness timer never ticked";
+    Pm().KillTimer(b2, 8);
     EXPECT_EQ(timerNotifications(), afterKill);
 
     ticks.wParams.clear();
@@ -303,7 +310,8 @@ TEST_F(PaintManagerDispatchTest, RemovedControlsAreDeletedByTheNextDrainNotBefor
     EXPECT_TRUE(Filter(window.log, L"probe:deleted").empty());
     EXPECT_EQ(Pm().GetHover(), nullptr) << "a removed control is no longer hovered";
     EXPECT_EQ(Pm().FindControl(L"probe"), nullptr);
-    PumpFor(30);
+    ASSERT_TRUE(PumpUntil([&] { return !Filter(window.log, L"probe:deleted").empty(); }))
+        << "the removed control was never deleted";
     EXPECT_EQ(Filter(window.log, L"probe:deleted").size(), 1u);
 }
 

@@ -8,8 +8,8 @@
 namespace tessel {
 namespace {
 
-using testing_support::PumpFor;
 using testing_support::PumpMessages;
+using testing_support::PumpUntil;
 using testing_support::TestWindow;
 
 struct FrameCase {
@@ -184,7 +184,6 @@ TEST(WindowHostTest, EscapeDoesNotCloseAndTheCloseButtonClosesWithOne) {
     TestWindow window(kCaptionMarkup);
     ASSERT_TRUE(window.Open());
     window.PostKey(VK_ESCAPE);
-    PumpFor(30);
     EXPECT_TRUE(::IsWindow(window.GetHWND()));
 
     bool clicked = false;
@@ -203,14 +202,13 @@ TEST(WindowHostTest, MaximiseAndRestoreButtonsSwapVisibility) {
     TestWindow window(kCaptionMarkup);
     ASSERT_TRUE(window.Open());
     window.Click(100, 100);  // maxbtn
-    PumpFor(30);
-    if (!::IsZoomed(window.GetHWND())) {
-        GTEST_SKIP() << "this display does not maximise windows";
-    }
+    ASSERT_TRUE(PumpUntil([&] { return ::IsZoomed(window.GetHWND()) != FALSE; }))
+        << "the maximise button did not maximise the window";
     EXPECT_FALSE(window.Find(L"maxbtn")->IsVisible());
     EXPECT_TRUE(window.Find(L"restorebtn")->IsVisible());
     ::SendMessageW(window.GetHWND(), WM_SYSCOMMAND, SC_RESTORE, 0);
-    PumpFor(30);
+    ASSERT_TRUE(PumpUntil([&] { return !::IsZoomed(window.GetHWND()); }))
+        << "the window stayed maximised after the restore command";
     EXPECT_TRUE(window.Find(L"maxbtn")->IsVisible());
     EXPECT_FALSE(window.Find(L"restorebtn")->IsVisible());
 }

@@ -77,19 +77,13 @@ inline void PumpMessages() {
     }
 }
 
-inline void PumpFor(DWORD ms) {
-    const ULONGLONG end = ::GetTickCount64() + ms;
-    for (;;) {
-        PumpMessages();
-        const ULONGLONG now = ::GetTickCount64();
-        if (now >= end) {
-            return;
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-    }
-}
+// How long a window test waits for a state before it fails: generous, since a machine busy with
+// other work (a parallel build, the other architecture's tests) can delay a window by seconds.
+inline constexpr DWORD kWaitDeadlineMs = 20'000;
 
-inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000) {
+// Dispatches this thread's messages until `done` answers true (true) or the deadline passes
+// (false). Tests assert on the result and say which state they waited for.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = kWaitDeadlineMs) {
     const ULONGLONG end = ::GetTickCount64() + timeoutMs;
     while (!done()) {
         if (::GetTickCount64() >= end) {
@@ -125,8 +119,17 @@ public:
         ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
         ::SetForegroundWindow(m_hWnd);
         ::UpdateWindow(m_hWnd);
-        PumpFor(50);
-        return true;
+        // The first paint lays the tree out and then announces "windowinit".
+        return PumpUntil([this] { return HasNotification(L"windowinit"); });
+    }
+
+    bool HasNotification(std::wstring_view type) const {
+        for (const NotifyRecord& n : notifications) {
+            if (n.type == type) {
+                return true;
+            }
+        }
+        return false;
     }
 
     CControlUI* Find(std::wstring_view name) { return m_pm.FindControl(name); }
