@@ -92,6 +92,10 @@ PreviewArgumentsResult ParsePreviewArguments(std::span<const std::wstring> argum
             options.visibility.emplace_back(value, argument == L"--show");
         } else if (argument == L"--hover") {
             options.hovered.push_back(value);
+        } else if (argument == L"--disable") {
+            options.disabled.push_back(value);
+        } else if (argument == L"--unselect") {
+            options.unselected.push_back(value);
         } else {
             result.error = L"unknown option " + argument;
             return result;

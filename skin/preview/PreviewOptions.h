@@ -12,7 +12,8 @@ namespace tessel {
 //
 //   skin-preview <markup> --out <file.png> [--skin <archive>] [--lang CN|TC|EN] [--page N]
 //                [--text T] [--caption T] [--arg N] [--folder PATH] [--status T] [--progress N]
-//                [--show NAME]... [--hide NAME]... [--hover NAME]...
+//                [--show NAME]... [--hide NAME]... [--hover NAME]... [--disable NAME]...
+//                [--unselect NAME]...
 struct PreviewOptions {
     std::wstring markup;                      // a window file of the package: "WndInstall.xml"
     std::wstring output;                      // the PNG to write
@@ -27,6 +28,8 @@ struct PreviewOptions {
     std::optional<int> progress;              // pro_Install's value
     std::vector<std::pair<std::wstring, bool>> visibility;  // name, shown
     std::vector<std::wstring> hovered;
+    std::vector<std::wstring> disabled;    // controls shown unavailable
+    std::vector<std::wstring> unselected;  // check boxes and options shown cleared
 };
 
 struct PreviewArgumentsResult {

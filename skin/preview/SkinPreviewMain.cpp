@@ -14,6 +14,7 @@
 #include "skin/preview/PreviewOptions.h"
 #include "skin/preview/SkinSnapshot.h"
 #include "ui/ControlUI.h"
+#include "ui/OptionUI.h"
 #include "ui/ProgressUI.h"
 #include "ui/ResourceLocation.h"
 #include "ui/TextConversion.h"
@@ -130,6 +131,25 @@ bool ApplyControlOptions(const PreviewOptions& options, CSkinSnapshot& snapshot)
         }
         control->SetVisible(shown);
     }
+    for (const std::wstring& name : options.unselected) {
+        CControlUI* control = snapshot.Find(name);
+        auto* option = control != nullptr
+                           ? static_cast<COptionUI*>(control->QueryInterfaceByName(L"Option"))
+                           : nullptr;
+        if (option == nullptr) {
+            Report(L"the markup has no check box or option " + name);
+            return false;
+        }
+        option->SetSelected(false, /*notify=*/false);
+    }
+    for (const std::wstring& name : options.disabled) {
+        CControlUI* control = snapshot.Find(name);
+        if (control == nullptr) {
+            Report(L"the markup has no control " + name);
+            return false;
+        }
+        control->SetEnabled(false);
+    }
     for (const std::wstring& name : options.hovered) {
         if (!snapshot.Hover(name)) {
             Report(L"the markup has no control " + name);
@@ -154,7 +174,8 @@ int Run(const std::vector<std::wstring>& arguments) {
         Report(
             L"usage: skin-preview <markup> --out <file.png> [--skin <archive>] [--lang CN|TC|EN]"
             L" [--page N] [--text T] [--caption T] [--arg N] [--folder PATH] [--status T]"
-            L" [--progress N] [--show NAME] [--hide NAME] [--hover NAME]");
+            L" [--progress N] [--show NAME] [--hide NAME] [--hover NAME] [--disable NAME]"
+            L" [--unselect NAME]");
         return kUsage;
     }
     const PreviewOptions& options = *parsed.options;

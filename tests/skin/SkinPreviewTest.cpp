@@ -108,11 +108,12 @@ TEST(PremultipliedToRgbaTest, RoundTripsThroughThePremultipliedImageFormat) {
 
 TEST(PreviewOptionsTest, ReadsEveryOption) {
     const std::vector<std::wstring> arguments = {
-        L"MessageBox.xml", L"--lang",   L"cn",      L"--out",      L"box.png",    L"--text",
-        L"lan_106",        L"--arg",    L"-3",      L"--caption",  L"lan_102",    L"--skin",
-        L"skin.zip",       L"--page",   L"2",       L"--hide",     L"btn_RunNow", L"--show",
-        L"btn_Confirm",    L"--hover",  L"Button1", L"--progress", L"40",         L"--folder",
-        L"D:\\Apps",       L"--status", L"lan_107"};
+        L"MessageBox.xml", L"--lang",   L"cn",      L"--out",      L"box.png",     L"--text",
+        L"lan_106",        L"--arg",    L"-3",      L"--caption",  L"lan_102",     L"--skin",
+        L"skin.zip",       L"--page",   L"2",       L"--hide",     L"btn_RunNow",  L"--show",
+        L"btn_Confirm",    L"--hover",  L"Button1", L"--progress", L"40",          L"--folder",
+        L"D:\\Apps",       L"--status", L"lan_107", L"--disable",  L"btn_Install", L"--unselect",
+        L"chkbx_Agree"};
     const PreviewArgumentsResult result = ParsePreviewArguments(arguments);
     ASSERT_TRUE(result.options.has_value())
         << std::string(result.error.begin(), result.error.end());
@@ -132,6 +133,8 @@ TEST(PreviewOptionsTest, ReadsEveryOption) {
     EXPECT_EQ(o.progress, 40);
     EXPECT_EQ(o.folder, L"D:\\Apps");
     EXPECT_EQ(o.status, L"lan_107");
+    EXPECT_EQ(o.disabled, std::vector<std::wstring>{L"btn_Install"});
+    EXPECT_EQ(o.unselected, std::vector<std::wstring>{L"chkbx_Agree"});
 }
 
 TEST(PreviewOptionsTest, RejectsIncompleteOrUnknownArguments) {
