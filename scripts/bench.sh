@@ -1,19 +1,40 @@
 #!/usr/bin/env bash
-# Builds and runs the benchmarks under Wine (x86_64, and i686 where the host can run it).
+# Builds and runs the benchmarks under Wine (x86_64, and i686 where the host can run it). Every
+# benchmark runs even when another fails; a failing one is tried once more, and the script exits
+# non-zero at the end when any benchmark failed both times.
 set -euo pipefail
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$repo"
 scripts/install-deps.sh
 source scripts/wine-env.sh
 trap wine_session_stop EXIT
+
+failed=()
 for arch in x86_64 i686; do
-  scripts/can-run-arch.sh "$arch" || { echo "== $arch: not runnable on this host"; continue; }
+  if ! scripts/can-run-arch.sh "$arch"; then
+    echo "== $arch: not run, this host runs 64-bit programs only"
+    continue
+  fi
   scripts/build.sh "$arch"
   wine_session_start
   echo "== $arch"
   for bench in "$TESSEL_BUILD_ROOT/$arch"/bench/*_bench.exe; do
-    echo "-- $(basename "$bench")"
-    "$(wine_loader_for "$bench")" "$bench"
+    name="$arch/$(basename "$bench")"
+    echo "-- $name"
+    if "$(wine_loader_for "$bench")" "$bench"; then
+      continue
+    fi
+    echo "-- $name failed; trying it once more"
+    if ! "$(wine_loader_for "$bench")" "$bench"; then
+      echo "-- $name failed again"
+      failed+=("$name")
+    fi
   done
   wine_session_stop
 done
+
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "benchmarks that failed: ${failed[*]}" >&2
+  exit 1
+fi
+echo "all benchmarks ran"

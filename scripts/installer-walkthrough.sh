@@ -23,6 +23,7 @@ declare -A iw_point=(
 # "left top width height"
 declare -A iw_area=(
   [btn_Install]="290 244 150 40"
+  [chkbx_Agree]="40 448 20 20"    # the box, without its text
   [edt_Folder]="40 392 554 36"
   [pro_Install]="45 390 640 12"
   [lab_content]="45 421 640 28"
@@ -101,6 +102,13 @@ iw_name_silent="TesselInstallSi"   # TesselInstallSilence.exe
 iw_name_helper="TESSEL Net Help"   # TESSEL Net Helper.exe
 iw_name_launcher="Launcher.exe"
 
+# The registry view the installer and its silent installer see: a 32-bit program on 64-bit
+# Windows has its own view of some keys. Set from the program by iw_use_registry_view_of.
+iw_reg_view=/reg:64
+iw_use_registry_view_of() {  # <exe>
+  if [ "$(wine_loader_for "$1")" = "$tessel_wine64" ]; then iw_reg_view=/reg:64; else iw_reg_view=/reg:32; fi
+}
+
 # Ends this prefix's processes of the given names (ours: started by the installer we started).
 iw_kill_named() {
   local name pid
@@ -126,11 +134,12 @@ iw_forget_installation() {
   iw_kill_named "$iw_name_launcher" "$iw_name_silent" "$iw_name_helper"
   rm -rf "$1"
   "$wine64" reg delete 'HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Tessel Assistant' \
-    /f >/dev/null 2>&1 || true
-  "$wine64" reg delete 'HKCU\SOFTWARE\TesselAssistant' /f >/dev/null 2>&1 || true
+    /f "$iw_reg_view" >/dev/null 2>&1 || true
+  "$wine64" reg delete 'HKCU\SOFTWARE\TesselAssistant' /f "$iw_reg_view" >/dev/null 2>&1 || true
   # A UTF-8 locale, so that the Chinese value name reaches reg as it is.
   iw_in_locale en_US.UTF-8 "$wine64" reg delete \
-    'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v 'Tessel助手' /f >/dev/null 2>&1 || true
+    'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v 'Tessel助手' /f "$iw_reg_view" \
+    >/dev/null 2>&1 || true
   [ -n "$user" ] || return 0
   rm -f "$user/Desktop/Tessel Assistant.lnk" "$user/Desktop/Tessel助手.lnk"
   rm -rf "$roaming/Microsoft/Windows/Start Menu/Tessel Assistant" \
@@ -271,8 +280,8 @@ iw_area_diff() {
   compare -metric AE "$1[$geometry]" "$2[$geometry]" null: 2>&1 || true
 }
 
-# Captures until the window shows the page and two captures in a row agree; leaves the last in
-# the file: iw_wait_page <page> <seconds> <file.ppm>
+# Captures until the window shows the page and two captures in a row agree (a settled frame);
+# leaves the last in the file: iw_wait_page <page> <seconds> <file.ppm>
 iw_wait_page() {
   local deadline=$(( $(iw_now_ms) + $2 * 1000 )) previous="$3.previous.ppm"
   rm -f "$previous"
@@ -291,6 +300,27 @@ iw_wait_page() {
   return 1
 }
 
+# Waits for a settled frame of the page whose area agrees, pixel for pixel, with the same area of
+# a reference picture (a rendering, or an earlier capture): iw_wait_area_as <page> <area>
+# <reference> <capture> [seconds]. Returns 1 when none did before the deadline; iw_last_diff then
+# tells how many pixels of the last settled frame differed ("no settled frame of page N" when
+# there was none). Wine notices that the pointer left a control by polling, so a hover look may
+# outlast the pointer: the pointer is moved within its parking spot between tries.
+iw_wait_area_as() {
+  local deadline=$(( $(iw_now_ms) + ${5:-30} * 1000 )) diff n=0
+  iw_last_diff="no settled frame of page $1"
+  while [ "$(iw_now_ms)" -lt "$deadline" ]; do
+    if iw_wait_page "$1" 10 "$4"; then
+      diff=$(iw_area_diff "$4" "$3" "$2")
+      [ "$diff" = 0 ] && return 0
+      iw_last_diff="$diff pixels differ"
+    fi
+    n=$((n + 1))
+    xdotool mousemove $((iw_wx + 365 + n % 2)) $((iw_wy + 340))
+  done
+  return 1
+}
+
 # ---------------------------------------------------------------------------------------------
 # Steps
 
@@ -299,6 +329,7 @@ iw_wait_page() {
 iw_start_installer() {
   local exe="$1"
   iw_locale_ready "$2"
+  iw_use_registry_view_of "$exe"
   # env replaces itself with the loader, so the PID is the program's.
   env -u LC_ALL LOCPATH="$iw_locales" LANG="$2" "$(wine_loader_for "$exe")" "$exe" \
     </dev/null >/dev/null 2>&1 &
@@ -321,18 +352,37 @@ iw_wait_installer_exit() {
   iw_installer_pid=""
 }
 
+# Waits for the native edit that a click on the edit box opens: in a layered window it is a pop-up
+# window of its own, placed over the box. iw_wait_native_edit [seconds]
+iw_wait_native_edit() {
+  local a=(${iw_area[edt_Folder]}) deadline=$(( $(iw_now_ms) + ${1:-30} * 1000 )) w X Y
+  while [ "$(iw_now_ms)" -lt "$deadline" ]; do
+    for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+      [ "$w" = "$iw_window" ] && continue
+      X="" Y=""
+      eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null | grep -E '^(X|Y)=')"
+      [ -n "$X" ] && [ -n "$Y" ] || continue
+      if [ "$X" -ge $((iw_wx + a[0])) ] && [ "$X" -lt $((iw_wx + a[0] + a[2])) ] &&
+         [ "$Y" -ge $((iw_wy + a[1])) ] && [ "$Y" -lt $((iw_wy + a[1] + a[3])) ]; then
+        return 0
+      fi
+    done
+    sleep 0.1
+  done
+  return 1
+}
+
 # Replaces the folder in the edit box with the text given, as typed: iw_type_folder <text>
+# Keys and clicks reach the window in the order sent, so whatever follows sees the typed text.
 iw_type_folder() {
   iw_click edt_Folder
-  # The native edit opens on the press; what is typed after it goes to it.
-  sleep 0.3
+  iw_wait_native_edit 30 || iw_fail "a click on the edit box opened no native edit within 30 s"
   xdotool key ctrl+a
   if [ -n "$1" ]; then
     xdotool type --delay 15 -- "$1"
   else
     xdotool key BackSpace
   fi
-  sleep 0.2
 }
 
 # Waits for the skinned message box titled <caption>, saves a picture of it, checks its size and

@@ -41,6 +41,7 @@ wine_session_start
 bin="$TESSEL_BUILD_ROOT/$arch"
 shots="$bin/screenshots/run"
 rm -rf "$shots"
+iw_use_registry_view_of "$bin/app/TesselAssistantSetup.exe"
 iw_forget_installation "$WINEPREFIX/drive_c/TesselDemo"
 echo "run: installing on display $DISPLAY under LANG=$locale"
 iw_walk_through "$bin/app/TesselAssistantSetup.exe" "$locale" "$lang" \

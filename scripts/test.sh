@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds both architectures and runs every test under
 # Wine on a virtual display (started here when DISPLAY is unset). Ends everything it started.
+# Its last lines: one per architecture ("x86_64: N passed, M failed", or why it did not run),
+# then the plain total "N passed, M failed".
 set -euo pipefail
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$repo"
@@ -17,15 +19,38 @@ wine_session_start
 
 status=0
 ran=0
+total_passed=0
+total_failed=0
+summary=()
 for arch in x86_64 i686; do
   if ! scripts/can-run-arch.sh "$arch"; then
-    echo "== $arch tests NOT RUN: this host cannot execute $arch Windows programs under Wine" \
-         "(built and warning-free only)"
+    summary+=("$arch: not run, this host runs 64-bit programs only (built and warning-free)")
     continue
   fi
   echo "== test $arch"
   ran=$((ran + 1))
-  (cd "$TESSEL_BUILD_ROOT/$arch" && ctest --output-on-failure -j "$(nproc)" --timeout 300) || status=1
+  log="$TESSEL_BUILD_ROOT/$arch/ctest.log"
+  arch_status=0
+  (cd "$TESSEL_BUILD_ROOT/$arch" && ctest --output-on-failure -j "$(nproc)" --timeout 300) 2>&1 |
+    tee "$log" || arch_status=1
+  # ctest's own count: "97% tests passed, 1 tests failed out of 38"
+  counts=$(sed -n 's/^[0-9]*% tests passed, \([0-9]*\) tests\{0,1\} failed out of \([0-9]*\)$/\1 \2/p' "$log" |
+           tail -1)
+  if [ -z "$counts" ]; then
+    summary+=("$arch: ctest ended without a result (see $log)")
+    status=1
+    continue
+  fi
+  read -r failed total <<<"$counts"
+  passed=$((total - failed))
+  total_passed=$((total_passed + passed))
+  total_failed=$((total_failed + failed))
+  [ "$failed" = 0 ] && [ $arch_status = 0 ] || status=1
+  summary+=("$arch: $passed passed, $failed failed")
 done
+
+echo
+printf '%s\n' "${summary[@]}"
 [ $ran -gt 0 ] || { echo "no architecture could run the tests" >&2; exit 1; }
+echo "$total_passed passed, $total_failed failed"
 exit $status

@@ -88,5 +88,7 @@ wine_session_stop() {
     kill "$tessel_started_xvfb_pid" 2>/dev/null || true
     wait "$tessel_started_xvfb_pid" 2>/dev/null || true
     tessel_started_xvfb_pid=""
+    # The display is gone with it: a later wine_session_start must start a new one.
+    unset DISPLAY
   fi
 }

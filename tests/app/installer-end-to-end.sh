@@ -3,15 +3,19 @@
 # driven by real clicks and keys, in every interface language.
 #
 #   installer-end-to-end.sh <TesselAssistantSetup.exe> <skin-preview.exe> <picture folder>
+#                           <system_folders.exe>
 #
 # Runs inside the test command's Wine session (DISPLAY set). Pictures of every page and of the
 # message box in each language are left in the picture folder. Expected looks (the folder in the
 # edit box, the status line, the message box) are rendered by the skin preview, which lays out and
-# paints exactly as the windows do, and compared pixel for pixel.
+# paints exactly as the windows do, and compared pixel for pixel with a settled frame (two equal
+# captures in a row). Whatever depends on the installer's architecture (the program-files folder
+# it proposes, the registry view it writes) is asked of Windows by a program of that architecture.
 set -euo pipefail
 setup="$1"
 preview="$2"
 shots="$3"
+system_folders="$4"
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 # shellcheck source=scripts/wine-env.sh
 source "$repo/scripts/wine-env.sh"
@@ -24,7 +28,11 @@ mkdir -p "$shots"
 work="$(mktemp -d "$TESSEL_BUILD_ROOT/installer-e2e.XXXXXX")"
 folder='C:\TesselE2E\Tessel Assistant'
 folder_unix="$WINEPREFIX/drive_c/TesselE2E/Tessel Assistant"
-default_folder='C:\Program Files\Tessel Assistant'
+iw_use_registry_view_of "$setup"
+program_files=$("$(wine_loader_for "$system_folders")" "$system_folders" program-files | tr -d '\r') ||
+  iw_fail "could not ask Windows for the program-files folder"
+[ -n "$program_files" ] || iw_fail "Windows gave no program-files folder"
+default_folder="$program_files\Tessel Assistant"
 uninstall_key='HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Tessel Assistant'
 user_dir=$(iw_user_folder)
 roaming="$user_dir/AppData/Roaming"
@@ -33,7 +41,7 @@ started_at=$(date +%s)
 step() { echo "== [$(( $(date +%s) - started_at )) s] $*"; }
 
 reg_value() {  # reg_value <key> <value name>: the string, without a line end
-  "$wine64" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+  "$wine64" reg query "$1" /v "$2" "$iw_reg_view" 2>/dev/null | tr -d '\r' |
     sed -n "s/^ *$2 *REG_SZ *//p"
 }
 
@@ -70,6 +78,15 @@ expect_area_like() {  # <capture> <rendering> <area> <what>
   local diff
   diff=$(iw_area_diff "$1" "$2" "$3")
   [ "$diff" = 0 ] || iw_fail "$4: $diff pixels of $3 differ from the rendering ($1, $2)"
+}
+
+# Waits for a settled frame of a page in which a control looks as rendered, and says which control
+# and which look it waited for when none came: expect_look <page> <area> <rendering> <look>
+expect_look() {
+  local capture="$work/look-$2.ppm"
+  iw_wait_area_as "$1" "$2" "$3" "$capture" 30 ||
+    iw_fail "waited 30 s for $2 to show $4 on page $1 as rendered in $3: $iw_last_diff" \
+            "(last settled frame: $capture)"
 }
 
 # A capture shows page 1 with the bar and status of one of the driver helper's lines.
@@ -146,20 +163,6 @@ expect_refused() {  # <folder text> <cn|tc|en> <preview language> <locale> <pict
   iw_wait_page 0 30 "$work/after-box.ppm" || iw_fail "page 0 gone after refusing \"$1\""
 }
 
-# Captures page 0 until an area agrees (same) or disagrees (different) with a reference capture:
-# wait_area <reference> <area> <same|different> <capture>
-wait_area() {
-  local deadline=$(( $(iw_now_ms) + 30000 )) diff
-  while [ "$(iw_now_ms)" -lt "$deadline" ]; do
-    iw_wait_page 0 30 "$4" || iw_fail "page 0 gone"
-    diff=$(iw_area_diff "$1" "$4" "$2")
-    if { [ "$3" = same ] && [ "$diff" = 0 ]; } || { [ "$3" = different ] && [ "$diff" != 0 ]; }; then
-      return 0
-    fi
-  done
-  return 1
-}
-
 # ---------------------------------------------------------------------------------------------
 step "English: window, transparency, single copy"
 en_title=$(iw_text en lan_100)
@@ -199,23 +202,31 @@ iw_in_locale en_US.UTF-8 timeout 60 "$(wine_loader_for "$setup")" "$setup" </dev
 [ "$(iw_windows_titled "$en_title" | wc -l)" = 1 ] || iw_fail "a second install window appeared"
 
 step "English: the default folder, the agreement box"
-render en_US.UTF-8 default-folder.png WndInstall.xml --lang EN --page 0 --folder "$default_folder"
-expect_area_like "$work/page0.ppm" "$work/default-folder.png" edt_Folder "default folder"
+ticked="$work/page0-ticked.png"
+unticked="$work/page0-unticked.png"
+render en_US.UTF-8 page0-ticked.png WndInstall.xml --lang EN --page 0 --folder "$default_folder"
+render en_US.UTF-8 page0-unticked.png WndInstall.xml --lang EN --page 0 --folder "$default_folder" \
+  --unselect chkbx_Agree --disable btn_Install
+expect_look 0 edt_Folder "$ticked" "the default folder $default_folder"
+expect_look 0 btn_Install "$ticked" "Install enabled, not hovered"
 iw_click chkbx_Agree
 iw_park_pointer
-wait_area "$work/page0.ppm" btn_Install different "$work/unticked.ppm" ||
-  iw_fail "Install looks the same with the agreement unticked"
+expect_look 0 chkbx_Agree "$unticked" "the agreement unticked"
+expect_look 0 btn_Install "$unticked" "Install unavailable"
+# A click on the unavailable Install must do nothing. The window handles input in the order it
+# came, so once the tick that follows the click shows, the click has been handled too.
 iw_click btn_Install
-iw_park_pointer
-# Nothing may follow; there is no event to wait for, so give it time.
-sleep 3
-iw_wait_page 0 30 "$work/ignored.ppm" || iw_fail "a click on the disabled Install left page 0"
-[ -z "$(iw_windows_titled "$(iw_text en lan_102)")" ] || iw_fail "a message box came up"
-[ -z "$(iw_pids "$iw_name_silent")" ] || iw_fail "the disabled Install started the installation"
 iw_click chkbx_Agree
 iw_park_pointer
-wait_area "$work/page0.ppm" btn_Install same "$work/ticked.ppm" ||
-  iw_fail "Install does not look enabled again after ticking the agreement"
+settled_after=0
+iw_wait_area_as 0 btn_Install "$ticked" "$work/after-ignored.ppm" 30 && settled_after=1
+[ -z "$(iw_windows_titled "$(iw_text en lan_102)")" ] ||
+  iw_fail "a click on the unavailable Install brought a message box"
+[ -z "$(iw_pids "$iw_name_silent")" ] || iw_fail "the unavailable Install started the installation"
+[ $settled_after = 1 ] ||
+  iw_fail "waited 30 s for Install to show enabled, not hovered, after a click on it while" \
+          "unavailable and a tick of the agreement: $iw_last_diff ($work/after-ignored.ppm)"
+expect_look 0 chkbx_Agree "$ticked" "the agreement ticked again"
 
 step "English: wrong folders"
 expect_refused 'Q:\Apps' en EN en_US.UTF-8 "$shots/en-message.png"
@@ -232,7 +243,7 @@ iw_start_installer "$setup" en_US.UTF-8 "$en_title"
 iw_park_pointer
 iw_wait_page 0 30 "$work/again.ppm" || iw_fail "page 0 not shown"
 render en_US.UTF-8 installed-folder.png WndInstall.xml --lang EN --page 0 --folder "$folder"
-expect_area_like "$work/again.ppm" "$work/installed-folder.png" edt_Folder "previous folder"
+expect_look 0 edt_Folder "$work/installed-folder.png" "the installed folder $folder"
 iw_click btnSysClose
 iw_wait_installer_exit 60
 
