@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Stages the third-party sources and headers the build uses into a folder of the build tree:
 #   <dest>/include/rapidjson, <dest>/include/stb   headers from rapidjson-dev and libstb-dev
+#                                                  (stb_image.h to decode, stb_image_write.h to encode)
 #   <dest>/minizip                                 minizip's unzip layer from Debian's zlib sources
 # /usr/include itself is never put on a MinGW include path: Linux headers would shadow MinGW's.
 # Idempotent; nothing here is ever committed.
@@ -11,10 +12,12 @@ mkdir -p "$dest/include"
 if [ ! -f "$dest/include/rapidjson/document.h" ]; then
   cp -r /usr/include/rapidjson "$dest/include/"
 fi
-if [ ! -f "$dest/include/stb/stb_image.h" ]; then
-  mkdir -p "$dest/include/stb"
-  cp /usr/include/stb/stb_image.h "$dest/include/stb/"
-fi
+for header in stb_image.h stb_image_write.h; do
+  if [ ! -f "$dest/include/stb/$header" ]; then
+    mkdir -p "$dest/include/stb"
+    cp "/usr/include/stb/$header" "$dest/include/stb/"
+  fi
+done
 
 if [ ! -f "$dest/minizip/unzip.c" ]; then
   work="$dest/zlib-source"

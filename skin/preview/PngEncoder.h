@@ -14,8 +14,8 @@ namespace tessel {
 // their alpha (which careless GDI drawing can leave behind).
 std::vector<uint8_t> PremultipliedToRgba(std::span<const uint32_t> pixels);
 
-// A complete PNG file (8-bit RGBA, no interlace) of `rgba`, width * height * 4 bytes. Empty when
-// the sizes do not fit the bytes or the image is empty.
+// A complete PNG file (8-bit RGBA, no interlace, written by stb_image_write) of `rgba`, width *
+// height * 4 bytes. Empty when the sizes do not fit the bytes or the image is empty.
 std::vector<uint8_t> EncodePng(int width, int height, std::span<const uint8_t> rgba);
 
 }  // namespace tessel
