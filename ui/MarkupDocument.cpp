@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "ui/AttributeText.h"
-#include "ui/ResourceLocation.h"
 #include "ui/TextConversion.h"
 
 namespace tessel {
@@ -154,17 +153,6 @@ bool CMarkupDocument::LoadFromMemory(const uint8_t* bytes, size_t length, int en
         text = Utf8ToWide(utf8);
     }
     return Load(text);
-}
-
-bool CMarkupDocument::LoadFromFile(std::wstring_view name, int encoding) {
-    SkinFileResult file = ReadSkinFile(name);
-    if (!file.error.empty()) {
-        Release();
-        m_errorMessage = file.error;
-        m_errorLocation = std::wstring(name.substr(0, 49));
-        return false;
-    }
-    return LoadFromMemory(file.bytes.data(), file.bytes.size(), encoding);
 }
 
 std::wstring_view CMarkupDocument::StringAt(size_t offset) const {

@@ -1,8 +1,5 @@
+// UTF-8 and UTF-16: pure code, built for Windows and for the native sanitizer and fuzz builds.
 #include "ui/TextConversion.h"
-
-#include <windows.h>
-
-#include <climits>
 
 namespace tessel {
 
@@ -90,35 +87,6 @@ std::string WideToUtf8(std::wstring_view wide) {
             out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
         }
     }
-    return out;
-}
-
-std::wstring AnsiToWide(std::string_view ansi) {
-    if (ansi.empty() || ansi.size() > INT_MAX) {
-        return {};
-    }
-    const int length = static_cast<int>(ansi.size());
-    const int needed = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, nullptr, 0);
-    if (needed <= 0) {
-        return {};
-    }
-    std::wstring out(static_cast<size_t>(needed), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, out.data(), needed);
-    return out;
-}
-
-std::string WideToAnsi(std::wstring_view wide) {
-    if (wide.empty() || wide.size() > INT_MAX) {
-        return {};
-    }
-    const int length = static_cast<int>(wide.size());
-    const int needed =
-        ::WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) {
-        return {};
-    }
-    std::string out(static_cast<size_t>(needed), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), length, out.data(), needed, nullptr, nullptr);
     return out;
 }
 

@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "tests/ui/UiTestSupport.h"
+#include "tests/ui/GeometryPrinters.h"
 #include "ui/PixelOps.h"
 
 namespace tessel {

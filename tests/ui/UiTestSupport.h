@@ -12,18 +12,12 @@
 #include <vector>
 
 #include "tests/support/ZipWriter.h"
+#include "tests/ui/GeometryPrinters.h"
 #include "ui/GdiHandles.h"
 #include "ui/Geometry.h"
 #include "ui/ResourceLocation.h"
 
 namespace tessel {
-
-inline void PrintTo(const UiRect& r, std::ostream* os) {
-    *os << "{" << r.left << "," << r.top << "," << r.right << "," << r.bottom << "}";
-}
-inline void PrintTo(const UiSize& s, std::ostream* os) {
-    *os << "{" << s.cx << "," << s.cy << "}";
-}
 
 namespace testing_support {
 
