@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds both architectures and runs every test under
 # Wine on a virtual display (started here when DISPLAY is unset). Ends everything it started.
-# Its last lines: one per architecture ("x86_64: N passed, M failed", or why it did not run),
-# then the plain total "N passed, M failed".
+# Then the pure code natively under the sanitizers, and its fuzz targets (scripts/native-tests.sh).
+# Its last lines: one per architecture ("x86_64: N passed, M failed", or why it did not run), one
+# for the native run, then the plain total "N passed, M failed".
 set -euo pipefail
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$repo"
@@ -48,6 +49,23 @@ for arch in x86_64 i686; do
   [ "$failed" = 0 ] && [ $arch_status = 0 ] || status=1
   summary+=("$arch: $passed passed, $failed failed")
 done
+
+# The pure code natively, under the sanitizers, and its fuzz targets.
+echo "== native"
+native_log="$TESSEL_BUILD_ROOT/native-tests.log"
+native_status=0
+scripts/native-tests.sh 2>&1 | tee "$native_log" || native_status=1
+native_counts=$(sed -n 's/^native: \([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' "$native_log" | tail -1)
+if [ -n "$native_counts" ]; then
+  read -r passed failed <<<"$native_counts"
+  total_passed=$((total_passed + passed))
+  total_failed=$((total_failed + failed))
+  summary+=("native (sanitizers, fuzzing): $passed passed, $failed failed")
+else
+  summary+=("native (sanitizers, fuzzing): did not build or run (see $native_log)")
+  native_status=1
+fi
+[ $native_status = 0 ] || status=1
 
 echo
 printf '%s\n' "${summary[@]}"
