@@ -3,11 +3,13 @@
 #include <climits>
 
 #include "engine/PathText.h"
+#include "engine/UsableFolder.h"
 
 namespace tessel {
 namespace {
 
 constexpr size_t kMinimumFields = 7;
+constexpr size_t kMaximumFields = 8;
 
 enum Field : size_t {
     kFolder = 0,
@@ -54,7 +56,7 @@ ProductLanguage ProductLanguageFromNumber(int number) {
 }
 
 std::optional<SilentArguments> ParseSilentArguments(const std::vector<std::wstring>& fields) {
-    if (fields.size() < kMinimumFields) {
+    if (fields.size() < kMinimumFields || fields.size() > kMaximumFields) {
         return std::nullopt;
     }
     auto flag = [&](Field field) { return ParseDecimalField(fields[field]) != 0; };
@@ -63,6 +65,9 @@ std::optional<SilentArguments> ParseSilentArguments(const std::vector<std::wstri
     SilentInstallOptions& options = parsed.options;
     options.installFolder = fields[kFolder];
     NormalizeFolder(options.installFolder);
+    if (!IsUsableFolder(options.installFolder)) {
+        return std::nullopt;
+    }
     options.autoRun = flag(kAutoRun);
     options.desktopShortcut = flag(kDesktopShortcut);
     options.reportExtraction = flag(kReportExtraction);
