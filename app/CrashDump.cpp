@@ -9,6 +9,7 @@
 
 #include "engine/FileSystem.h"
 #include "engine/KernelHandles.h"
+#include "engine/SystemLibrary.h"
 
 namespace tessel {
 namespace {
@@ -25,13 +26,7 @@ using MiniDumpWriteDumpFunction = decltype(&::MiniDumpWriteDump);
 MiniDumpWriteDumpFunction gWriteDump = nullptr;
 
 MiniDumpWriteDumpFunction LoadWriteDump() {
-    wchar_t system[MAX_PATH] = {};
-    const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        return nullptr;
-    }
-    const std::wstring path = std::wstring(system, length) + L"\\dbghelp.dll";
-    HMODULE dbghelp = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    HMODULE dbghelp = LoadSystemLibrary(L"dbghelp.dll").Release();
     if (dbghelp == nullptr) {
         return nullptr;
     }
