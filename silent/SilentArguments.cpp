@@ -63,11 +63,12 @@ std::optional<SilentArguments> ParseSilentArguments(const std::vector<std::wstri
 
     SilentArguments parsed;
     SilentInstallOptions& options = parsed.options;
-    options.installFolder = fields[kFolder];
-    NormalizeFolder(options.installFolder);
-    if (!IsUsableFolder(options.installFolder)) {
+    // The field as sent: normalising first would make a root of "C:", which the window refuses.
+    if (!IsUsableFolder(fields[kFolder])) {
         return std::nullopt;
     }
+    options.installFolder = fields[kFolder];
+    NormalizeFolder(options.installFolder);
     options.autoRun = flag(kAutoRun);
     options.desktopShortcut = flag(kDesktopShortcut);
     options.reportExtraction = flag(kReportExtraction);

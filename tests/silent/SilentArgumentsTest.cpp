@@ -23,6 +23,8 @@ TEST(SilentArgumentsTest, FoldersWindowsCannotUseGiveNothing) {
     const std::wstring folders[] = {
         L"C:\\Fault\"Test\\", L"C:Apps",     L"Apps\\Tessel", L"\\\\server\\share\\",
         L"C:\\Apps\\NUL.txt",  L"C:\\Apps.\\", L"C:\\a|b",     L"",
+        L"C:",  // drive-relative: normalised first, it would have passed as the root
+        L"\\C:\\Apps",
     };
     for (const auto& folder : folders) {
         SCOPED_TRACE(testing::Message() << "folder " << (&folder - folders));
