@@ -29,24 +29,24 @@ struct WindowSearch {
     bool found = false;
 };
 
+BOOL CALLBACK FindInstallerWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    wchar_t className[64] = {};
+    ::GetClassNameW(window, className, 64);
+    if (owner == search->processId && ::IsWindowVisible(window) &&
+        std::wstring(className) == kWindowClass) {
+        search->found = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // A visible top-level window of the installer's class owned by `processId`.
 bool HasVisibleWindow(DWORD processId) {
     WindowSearch search{processId};
-    ::EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* search = reinterpret_cast<WindowSearch*>(data);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            wchar_t className[64] = {};
-            ::GetClassNameW(window, className, 64);
-            if (owner == search->processId && ::IsWindowVisible(window) &&
-                std::wstring(className) == kWindowClass) {
-                search->found = true;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ::EnumWindows(&FindInstallerWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
