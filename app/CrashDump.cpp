@@ -2,8 +2,14 @@
 
 #include <dbghelp.h>
 
+#include <atomic>
+#include <csignal>
+#include <cstdlib>
+#include <exception>
+
 #include "engine/FileSystem.h"
 #include "engine/KernelHandles.h"
+#include "engine/SystemLibrary.h"
 
 namespace tessel {
 namespace {
@@ -20,13 +26,7 @@ using MiniDumpWriteDumpFunction = decltype(&::MiniDumpWriteDump);
 MiniDumpWriteDumpFunction gWriteDump = nullptr;
 
 MiniDumpWriteDumpFunction LoadWriteDump() {
-    wchar_t system[MAX_PATH] = {};
-    const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        return nullptr;
-    }
-    const std::wstring path = std::wstring(system, length) + L"\\dbghelp.dll";
-    HMODULE dbghelp = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    HMODULE dbghelp = LoadSystemLibrary(L"dbghelp.dll").Release();
     if (dbghelp == nullptr) {
         return nullptr;
     }
@@ -51,7 +51,32 @@ std::wstring CrashDumpFolder() {
     return folder + kDumpFolderName;
 }
 
-LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) noexcept {
+namespace {
+
+// The thread writing the one dump of this process, 0 before any crash.
+std::atomic<DWORD> gCrashingThread{0};
+
+enum class CrashTurn { First, Again, Other };
+
+// A second crash on the thread already writing (inside the writing itself) must not wait for
+// itself; a crash on another thread waits for the first one to end the process.
+CrashTurn TakeCrashTurn() noexcept {
+    const DWORD self = ::GetCurrentThreadId();
+    DWORD expected = 0;
+    if (gCrashingThread.compare_exchange_strong(expected, self)) {
+        return CrashTurn::First;
+    }
+    return expected == self ? CrashTurn::Again : CrashTurn::Other;
+}
+
+// For a thread that crashed after another: the first one ends the process.
+[[noreturn]] void WaitForTheEnd() noexcept {
+    for (;;) {
+        ::Sleep(INFINITE);
+    }
+}
+
+void WriteCrashDump(EXCEPTION_POINTERS* exception) noexcept {
     const std::time_t now = std::time(nullptr);
     std::tm local = {};
     localtime_s(&local, &now);
@@ -60,7 +85,7 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) noexcept {
     const std::wstring dumpPath = folder + CrashDumpFileName(local);
 
     if (gWriteDump == nullptr) {
-        return EXCEPTION_EXECUTE_HANDLER;  // no dbghelp: an empty file would only mislead
+        return;  // no dbghelp: an empty file would only mislead
     }
     UniqueFileHandle file(::CreateFileW(dumpPath.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
                                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -72,7 +97,52 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) noexcept {
         gWriteDump(::GetCurrentProcess(), ::GetCurrentProcessId(), file.Get(), MiniDumpNormal,
                    &info, nullptr, nullptr);
     }
-    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+// Neither std::terminate nor abort raises an exception: the dump gets one made up on the spot, at
+// the caller's place, so that it opens on the thread and the stack that ended the process.
+[[noreturn]] __attribute__((noinline)) void DumpAndEndProcess() noexcept {
+    const CrashTurn turn = TakeCrashTurn();
+    if (turn == CrashTurn::Other) {
+        WaitForTheEnd();
+    }
+    if (turn == CrashTurn::First) {
+        CONTEXT context = {};
+        ::RtlCaptureContext(&context);
+        EXCEPTION_RECORD record = {};
+        record.ExceptionCode = kFatalAppExitCode;
+        record.ExceptionFlags = EXCEPTION_NONCONTINUABLE;
+        record.ExceptionAddress = __builtin_return_address(0);
+        EXCEPTION_POINTERS pointers = {&record, &context};
+        WriteCrashDump(&pointers);
+    }
+    // At once, as an unhandled exception would: no exit handlers or destructors run on the state
+    // that failed, and other threads are stopped where they are.
+    ::TerminateProcess(::GetCurrentProcess(), kFatalAppExitCode);
+    WaitForTheEnd();
+}
+
+[[noreturn]] void OnTerminate() noexcept {
+    DumpAndEndProcess();
+}
+
+void OnAbortSignal(int) noexcept {
+    DumpAndEndProcess();
+}
+
+}  // namespace
+
+LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) noexcept {
+    switch (TakeCrashTurn()) {
+        case CrashTurn::First:
+            WriteCrashDump(exception);
+            return EXCEPTION_EXECUTE_HANDLER;
+        case CrashTurn::Again:
+            return EXCEPTION_EXECUTE_HANDLER;
+        case CrashTurn::Other:
+            break;
+    }
+    WaitForTheEnd();
 }
 
 void InstallCrashHandler() noexcept {
@@ -82,6 +152,11 @@ void InstallCrashHandler() noexcept {
         gWriteDump = LoadWriteDump();
     }
     ::SetUnhandledExceptionFilter(OnUnhandledException);
+    std::set_terminate(OnTerminate);
+    std::signal(SIGABRT, OnAbortSignal);
+    // abort shows "abnormal program termination" in a message box in a windowed program before it
+    // raises SIGABRT; to the error stream there is nothing to wait for.
+    _set_error_mode(_OUT_TO_STDERR);
 }
 
 }  // namespace tessel

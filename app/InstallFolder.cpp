@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "engine/UsableFolder.h"
+
 namespace tessel {
 namespace {
 
@@ -25,7 +27,7 @@ void TrimWhiteSpace(std::wstring& text) {
 bool IsInstallFolderValid(std::wstring& folder, std::wstring_view drive,
                           std::wstring_view logicalDrives) {
     TrimWhiteSpace(folder);
-    if (folder.empty() || drive.empty()) {
+    if (folder.empty() || drive.empty() || !IsUsableFolder(folder)) {
         return false;
     }
     return Lower(logicalDrives).find(Lower(drive)) != std::wstring::npos;

@@ -10,7 +10,8 @@ namespace tessel {
 // empty or could be created).
 
 // True when `folder` (trimmed of white space at both ends, in place) names a folder on a present
-// drive: its drive component (taken before trimming, "C:") occurs, without regard to case, in
+// drive that Windows can use (IsUsableFolder, the rule the silent installer applies too): its
+// drive component (taken before trimming, "C:") occurs, without regard to case, in
 // `logicalDrives` ("C:\D:\"). An empty folder or drive is invalid.
 bool IsInstallFolderValid(std::wstring& folder, std::wstring_view drive,
                           std::wstring_view logicalDrives);

@@ -22,11 +22,18 @@ bool IsDotEntry(const wchar_t* name) {
 }  // namespace
 
 std::wstring GetPathDrive(const std::wstring& path) {
+    // A part that does not fit its buffer makes the secure splitter call the runtime's
+    // invalid-parameter handler, which on Windows ends the process at once (Wine only returns an
+    // error). Such a path has no usable drive, so it is answered before the call.
+    const PathPartLengths lengths = SplitPathLengths(path.c_str());
+    if (lengths.drive >= kDriveChars || lengths.directory >= kPartChars ||
+        lengths.name >= kPartChars || lengths.extension >= kPartChars) {
+        return {};
+    }
     wchar_t drive[kDriveChars] = {};
     wchar_t dir[kPartChars] = {};
     wchar_t name[kPartChars] = {};
     wchar_t ext[kPartChars] = {};
-    // The secure splitter refuses parts that do not fit; such a path has no usable drive.
     if (_wsplitpath_s(path.c_str(), drive, kDriveChars, dir, kPartChars, name, kPartChars, ext,
                       kPartChars) != 0) {
         return {};

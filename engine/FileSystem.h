@@ -10,7 +10,8 @@ namespace tessel {
 // error: the folder rules of the install action decide from their results alone.
 
 // The drive component of `path` ("C:"), or empty for a relative path, a UNC path, or a path whose
-// directory, file name or extension is too long for the runtime's path splitter.
+// directory, file name or extension is too long for the runtime's path splitter (more than 255
+// characters; see SplitPathLengths).
 std::wstring GetPathDrive(const std::wstring& path);
 
 // The roots of all logical drives joined without separators, such as "C:\D:\Z:\".

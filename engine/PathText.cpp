@@ -27,4 +27,21 @@ std::wstring NormalizeFolder(std::wstring& folder) {
     return folder;
 }
 
+PathPartLengths SplitPathLengths(std::wstring_view path) {
+    PathPartLengths lengths;
+    if (path.size() >= 2 && path[1] == L':') {
+        lengths.drive = 2;
+        path.remove_prefix(2);
+    }
+    const size_t lastSeparator = path.find_last_of(L"\\/");
+    if (lastSeparator != std::wstring_view::npos) {
+        lengths.directory = lastSeparator + 1;
+        path.remove_prefix(lastSeparator + 1);
+    }
+    const size_t dot = path.rfind(L'.');
+    lengths.name = dot == std::wstring_view::npos ? path.size() : dot;
+    lengths.extension = path.size() - lengths.name;
+    return lengths;
+}
+
 }  // namespace tessel

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace tessel {
 
@@ -13,5 +15,16 @@ std::wstring TrimSeparators(std::wstring& folder);
 
 // TrimSeparators, then exactly one backslash appended: "D:\Games//" gives "D:\Games\".
 std::wstring NormalizeFolder(std::wstring& folder);
+
+// The lengths of the four parts the C runtime's path splitter (_wsplitpath_s) makes of `path`:
+// the drive ("C:"), the directory (after the drive, up to and including the last separator of
+// either kind), the file name, and the extension (from the last dot after that separator).
+struct PathPartLengths {
+    size_t drive = 0;
+    size_t directory = 0;
+    size_t name = 0;
+    size_t extension = 0;
+};
+PathPartLengths SplitPathLengths(std::wstring_view path);
 
 }  // namespace tessel

@@ -3,11 +3,13 @@
 #include <climits>
 
 #include "engine/PathText.h"
+#include "engine/UsableFolder.h"
 
 namespace tessel {
 namespace {
 
 constexpr size_t kMinimumFields = 7;
+constexpr size_t kMaximumFields = 8;
 
 enum Field : size_t {
     kFolder = 0,
@@ -54,13 +56,17 @@ ProductLanguage ProductLanguageFromNumber(int number) {
 }
 
 std::optional<SilentArguments> ParseSilentArguments(const std::vector<std::wstring>& fields) {
-    if (fields.size() < kMinimumFields) {
+    if (fields.size() < kMinimumFields || fields.size() > kMaximumFields) {
         return std::nullopt;
     }
     auto flag = [&](Field field) { return ParseDecimalField(fields[field]) != 0; };
 
     SilentArguments parsed;
     SilentInstallOptions& options = parsed.options;
+    // The field as sent: normalising first would make a root of "C:", which the window refuses.
+    if (!IsUsableFolder(fields[kFolder])) {
+        return std::nullopt;
+    }
     options.installFolder = fields[kFolder];
     NormalizeFolder(options.installFolder);
     options.autoRun = flag(kAutoRun);

@@ -16,10 +16,15 @@ struct SilentArguments {
     std::wstring channelName;
 };
 
-// Fields 1 to 8 of the argument text (the program's own name not included). Fewer than seven:
-// nothing, and the program must do nothing at all. The folder is normalised to end in exactly one
-// backslash; the numbers are read the way atoi reads them (leading blanks and sign, then digits;
-// anything else is 0); a missing eighth field counts as 0, simplified Chinese.
+// Fields 1 to 8 of the argument text (the program's own name not included). Nothing, and the
+// program must then do nothing at all (no file, no registry value, no message: not even the
+// channel the fields name can be trusted), for
+// - fewer than seven fields or more than eight: a double quote inside the folder ends the first
+//   field early and the rest of the folder becomes fields of its own, shifting every later one;
+// - a folder Windows cannot use (IsUsableFolder, the install window's rule too).
+// The folder is normalised to end in exactly one backslash; the numbers are read the way atoi
+// reads them (leading blanks and sign, then digits; anything else is 0); a missing eighth field
+// counts as 0, simplified Chinese.
 std::optional<SilentArguments> ParseSilentArguments(const std::vector<std::wstring>& fields);
 
 // Leading blanks, an optional sign, then decimal digits; 0 when there are none. Saturates instead

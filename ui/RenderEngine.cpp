@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/KernelHandles.h"
+#include "engine/SystemLibrary.h"
 #include "ui/GdiHandles.h"
 #include "ui/NinePiece.h"
 #include "ui/PaintManagerUI.h"
@@ -21,12 +22,13 @@ using AlphaBlendFn = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, 
 using GradientFillFn = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
 
 // msimg32 is looked up at run time, once per process; without it the software stand-ins draw.
+// Not a known DLL on Windows 7: by name, it could come from beside the executable.
 struct Msimg32 {
     UniqueModule module;
     AlphaBlendFn alphaBlend = nullptr;
     GradientFillFn gradientFill = nullptr;
 
-    Msimg32() : module(::LoadLibraryW(L"msimg32.dll")) {
+    Msimg32() : module(LoadSystemLibrary(L"msimg32.dll")) {
         if (module) {
             alphaBlend = reinterpret_cast<AlphaBlendFn>(
                 reinterpret_cast<void*>(::GetProcAddress(module.Get(), "AlphaBlend")));

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <regex>
 
 #include "engine/KernelHandles.h"
@@ -43,18 +44,29 @@ std::time_t ParseDumpTime(const std::string& name) {
     return std::mktime(&time);
 }
 
+// How the probe crashes and the exit code that crash leaves.
+struct CrashCase {
+    const char* mode;
+    DWORD exitCode;
+};
+
+void PrintTo(const CrashCase& c, std::ostream* out) {
+    *out << c.mode;
+}
+
 // Each case crashes a fresh copy of the probe in a folder of its own, so that the first crash
 // there has to create "CrashRpt".
-class CrashDumpRunTest : public ::testing::TestWithParam<const char*> {};
+class CrashDumpRunTest : public ::testing::TestWithParam<CrashCase> {};
 
 TEST_P(CrashDumpRunTest, CrashLeavesADatedMinidumpAndEndsTheProcess) {
-    const fs::path folder = TestProgramFolder() / "crash-runs" / GetParam();
+    const char* mode = GetParam().mode;
+    const fs::path folder = TestProgramFolder() / "crash-runs" / mode;
     fs::remove_all(folder);
     fs::create_directories(folder);
     const fs::path probe = folder / "crash_probe.exe";
     fs::copy_file(TestProgramFolder() / "crash_probe.exe", probe);
 
-    std::wstring commandLine = L"\"" + probe.wstring() + L"\" " + fs::path(GetParam()).wstring();
+    std::wstring commandLine = L"\"" + probe.wstring() + L"\" " + fs::path(mode).wstring();
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
@@ -64,11 +76,12 @@ TEST_P(CrashDumpRunTest, CrashLeavesADatedMinidumpAndEndsTheProcess) {
     UniqueHandle thread(info.hThread);
     UniqueHandle process(info.hProcess);
     // No dialog waits for anyone: the process ends by itself.
-    ASSERT_EQ(::WaitForSingleObject(process.Get(), 90'000), WAIT_OBJECT_0);
+    ASSERT_EQ(::WaitForSingleObject(process.Get(), 90'000), WAIT_OBJECT_0)
+        << "the probe is still running: something waits for a user";
     const std::time_t after = std::time(nullptr);
     DWORD exitCode = 0;
     ::GetExitCodeProcess(process.Get(), &exitCode);
-    EXPECT_EQ(exitCode, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+    EXPECT_EQ(exitCode, GetParam().exitCode) << std::hex << exitCode;
 
     const fs::path dumps = folder / "CrashRpt";
     ASSERT_TRUE(fs::is_directory(dumps));
@@ -88,7 +101,19 @@ TEST_P(CrashDumpRunTest, CrashLeavesADatedMinidumpAndEndsTheProcess) {
     EXPECT_GT(fs::file_size(files[0]), 1000u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Threads, CrashDumpRunTest, ::testing::Values("main", "worker"));
+INSTANTIATE_TEST_SUITE_P(
+    Crashes, CrashDumpRunTest,
+    ::testing::Values(CrashCase{"main", static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION)},
+                      CrashCase{"worker", static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION)},
+                      CrashCase{"escape-main", kFatalAppExitCode},
+                      CrashCase{"escape-worker", kFatalAppExitCode},
+                      CrashCase{"terminate", kFatalAppExitCode},
+                      CrashCase{"abort", kFatalAppExitCode}),
+    [](const ::testing::TestParamInfo<CrashCase>& info) {
+        std::string name = info.param.mode;
+        std::erase(name, '-');
+        return name;
+    });
 
 }  // namespace
 }  // namespace tessel

@@ -1,8 +1,14 @@
-// Crashes on purpose with the crash handler installed: "crash_probe main" on its main thread,
-// "crash_probe worker" on a second thread while the main thread waits for it.
+// Crashes on purpose with the crash handler installed, in the way its argument names:
+//   main, worker                 a faulting write on the main thread or on a second thread
+//   escape-main, escape-worker   a C++ exception escaping a noexcept function, on either thread
+//   terminate, abort             std::terminate or abort called directly
 #include <windows.h>
 
-#include <cstring>
+#include <cstdlib>
+#include <cwchar>
+#include <exception>
+#include <functional>
+#include <stdexcept>
 #include <thread>
 
 #include "app/CrashDump.h"
@@ -17,20 +23,47 @@ volatile int* volatile gNowhere = nullptr;
     ::ExitProcess(0);  // not reached: the write above faults
 }
 
+// Out of line, so that the throw is not seen inside the noexcept caller.
+[[gnu::noinline]] void Throw() {
+    throw std::runtime_error("escapes");
+}
+
+void LeakException() noexcept {
+    Throw();
+}
+
+// A second thread runs `body` while the main thread waits for it.
+int OnWorker(const std::function<void()>& body) {
+    std::thread worker([&body]() noexcept { body(); });
+    worker.join();
+    return 3;  // the crash on the worker ends the process before this
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
+// A windowed program's entry, as the installer and the silent installer have: the runtime takes
+// it for a windowed program and would show its abort message in a message box.
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR argumentText, int) {
     tessel::InstallCrashHandler();
-    if (argc < 2) {
-        return 2;
-    }
-    if (std::strcmp(argv[1], "main") == 0) {
+    const auto is = [&](const wchar_t* mode) { return std::wcscmp(argumentText, mode) == 0; };
+    if (is(L"main")) {
         Crash();
     }
-    if (std::strcmp(argv[1], "worker") == 0) {
-        std::thread worker([]() noexcept { Crash(); });
-        worker.join();
-        return 3;  // the crash on the worker ends the process before this
+    if (is(L"worker")) {
+        return OnWorker(Crash);
+    }
+    if (is(L"escape-main")) {
+        LeakException();
+        return 3;
+    }
+    if (is(L"escape-worker")) {
+        return OnWorker(LeakException);
+    }
+    if (is(L"terminate")) {
+        std::terminate();
+    }
+    if (is(L"abort")) {
+        std::abort();
     }
     return 2;
 }

@@ -78,6 +78,11 @@ TEST(InstallFolderTest, FolderMustBeOnAPresentDrive) {
         {L"Apps\\Tessel", L"", false},
         {L"\\\\server\\share", L"", false},
         {L"  C:\\x  ", L"C:", true},
+        // On a present drive, but no folder Windows can make: the silent installer's rule.
+        {L"C:\\Fault\"Test", L"C:", false},
+        {L"C:Apps", L"C:", false},
+        {L"C:\\Apps\\nul", L"C:", false},
+        {L"  C:\\Apps \t", L"C:", true},  // the blank at the end goes with the trimming
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "case " << (&c - cases));

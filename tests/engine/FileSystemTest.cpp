@@ -35,12 +35,40 @@ TEST(FileSystemTest, PathDriveIsTheDriveLetterOrNothing) {
     }
 }
 
+// The splitter's buffers hold 255 characters and the terminator. On Windows a longer part would
+// end the process in the runtime's invalid-parameter handler, so a failure there is a crash.
 TEST(FileSystemTest, PathDriveOfOverlongPartsIsEmpty) {
-    const std::wstring longName(300, L'a');
-    EXPECT_EQ(GetPathDrive(L"C:\\" + longName), L"");
-    EXPECT_EQ(GetPathDrive(L"C:\\" + longName + L"\\x"), L"");
-    EXPECT_EQ(GetPathDrive(L"C:\\x." + longName), L"");
-    EXPECT_EQ(GetPathDrive(L"C:\\" + std::wstring(200, L'a') + L"\\x"), L"C:");
+    // Each shape gives a path whose directory, name or extension is `length` characters long.
+    struct Shape {
+        const char* part;
+        std::wstring (*path)(size_t length);
+    };
+    const Shape shapes[] = {
+        {"directory", [](size_t n) { return L"C:\\" + std::wstring(n - 2, L'd') + L"\\x.txt"; }},
+        {"directory of many folders",
+         [](size_t n) {
+             std::wstring dir;
+             while (dir.size() + 2 <= n) {
+                 dir += L"\\a";
+             }
+             dir.resize(n - 1, L'b');
+             return L"C:" + dir + L"\\x";
+         }},
+        {"name", [](size_t n) { return L"C:\\Apps\\" + std::wstring(n, L'n'); }},
+        {"name before an extension",
+         [](size_t n) { return L"C:\\Apps\\" + std::wstring(n, L'n') + L".txt"; }},
+        {"extension", [](size_t n) { return L"C:\\Apps\\x." + std::wstring(n - 1, L'e'); }},
+    };
+    const struct {
+        size_t length;
+        const wchar_t* drive;
+    } lengths[] = {{200, L"C:"}, {255, L"C:"}, {256, L""}, {257, L""}, {300, L""}, {5000, L""}};
+    for (const auto& shape : shapes) {
+        for (const auto& c : lengths) {
+            SCOPED_TRACE(testing::Message() << shape.part << " of " << c.length);
+            EXPECT_EQ(GetPathDrive(shape.path(c.length)), c.drive);
+        }
+    }
 }
 
 TEST(FileSystemTest, LogicalDrivesAreJoinedRoots) {

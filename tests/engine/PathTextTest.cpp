@@ -47,5 +47,34 @@ TEST(PathTextTest, NormalizeFolderEndsWithOneBackslash) {
     }
 }
 
+TEST(PathTextTest, SplitPathLengthsAreThoseOfTheRuntimesSplitter) {
+    struct Case {
+        const wchar_t* path;
+        PathPartLengths expected;
+    };
+    const Case cases[] = {
+        {L"C:\\Apps\\Tessel\\setup.exe", {2, 13, 5, 4}},
+        {L"C:\\Apps\\Tessel\\", {2, 13, 0, 0}},
+        {L"C:\\Apps/Tessel", {2, 6, 6, 0}},  // either separator ends the directory
+        {L"C:\\a.b\\c", {2, 5, 1, 0}},      // a dot before the last separator is no extension
+        {L"C:\\x.tar.gz", {2, 1, 5, 3}},      // the last dot starts it
+        {L"C:\\.profile", {2, 1, 0, 8}},
+        {L"C:name.txt", {2, 0, 4, 4}},
+        {L"C:", {2, 0, 0, 0}},
+        {L"\\\\server\\share\\x", {0, 15, 1, 0}},
+        {L"Apps", {0, 0, 4, 0}},
+        {L"1:x", {2, 0, 1, 0}},  // any character before the colon
+        {L"", {0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+        const PathPartLengths lengths = SplitPathLengths(c.path);
+        EXPECT_EQ(lengths.drive, c.expected.drive);
+        EXPECT_EQ(lengths.directory, c.expected.directory);
+        EXPECT_EQ(lengths.name, c.expected.name);
+        EXPECT_EQ(lengths.extension, c.expected.extension);
+    }
+}
+
 }  // namespace
 }  // namespace tessel

@@ -2,17 +2,56 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/CommandLineArguments.h"
 #include "silent/ProductNames.h"
 
 namespace tessel {
 namespace {
 
-TEST(SilentArgumentsTest, FewerThanSevenFieldsGiveNothing) {
-    for (size_t count = 0; count < 7; ++count) {
+TEST(SilentArgumentsTest, SevenOrEightFieldsOnly) {
+    for (size_t count = 0; count < 12; ++count) {
         SCOPED_TRACE(count);
-        EXPECT_FALSE(ParseSilentArguments(std::vector<std::wstring>(count, L"1")).has_value());
+        std::vector<std::wstring> fields(count, L"1");
+        if (count > 0) {
+            fields[0] = L"C:\\Apps\\";
+        }
+        EXPECT_EQ(ParseSilentArguments(fields).has_value(), count == 7 || count == 8);
     }
-    EXPECT_TRUE(ParseSilentArguments(std::vector<std::wstring>(7, L"1")).has_value());
+}
+
+TEST(SilentArgumentsTest, FoldersWindowsCannotUseGiveNothing) {
+    const std::wstring folders[] = {
+        L"C:\\Fault\"Test\\", L"C:Apps",     L"Apps\\Tessel", L"\\\\server\\share\\",
+        L"C:\\Apps\\NUL.txt",  L"C:\\Apps.\\", L"C:\\a|b",     L"",
+        L"C:",  // drive-relative: normalised first, it would have passed as the root
+        L"\\C:\\Apps",
+    };
+    for (const auto& folder : folders) {
+        SCOPED_TRACE(testing::Message() << "folder " << (&folder - folders));
+        EXPECT_FALSE(
+            ParseSilentArguments({folder, L"1", L"1", L"1", L"Install", L"1", L"0", L"1"}));
+    }
+}
+
+// What the installer used to send for "C:\Fault"Test": the quote ends the first field, and the
+// fields that follow are shifted. The folder left in the first field is a usable one.
+TEST(SilentArgumentsTest, AQuoteInTheFolderShiftsTheFieldsAndIsRefused) {
+    SilentInstallOptions options;
+    options.installFolder = L"C:\\Fault\"Test\\";
+    const std::wstring line = FormatSilentCommandLine(options);
+    const std::vector<std::wstring> fields = SplitArguments(line.c_str());
+    ASSERT_FALSE(fields.empty());
+    EXPECT_EQ(fields[0], L"C:\\Fault");
+    EXPECT_NE(fields.size(), 8u);
+    EXPECT_FALSE(ParseSilentArguments(fields).has_value());
+
+    // The same folder without the quote: eight fields, read back as sent.
+    options.installFolder = L"C:\\FaultTest\\";
+    const auto parsed =
+        ParseSilentArguments(SplitArguments(FormatSilentCommandLine(options).c_str()));
+    ASSERT_TRUE(parsed.has_value());
+    EXPECT_EQ(parsed->options.installFolder, options.installFolder);
+    EXPECT_EQ(parsed->channelName, L"Install");
 }
 
 TEST(SilentArgumentsTest, ReadsEveryFieldOfTheInstallersCommandLine) {

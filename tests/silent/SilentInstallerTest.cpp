@@ -338,6 +338,44 @@ TEST_F(SilentInstallerTest, FewerThanSevenFieldsChangeNothing) {
     }
 }
 
+// The silent installer checks the folder itself, whoever started it: a folder Windows cannot use,
+// or one whose quote split the command line into more fields, leaves everything as it was.
+TEST_F(SilentInstallerTest, UnusableFoldersChangeNothing) {
+    const std::wstring previous = Folder(L"Previous");
+    WriteFileBytes(previous + L"Launcher.exe", "previous launcher");
+    const std::wstring cases[] = {
+        m_root + L"Fault\"Test\\",  // the start of it, "<root>Fault", is a usable folder
+        m_root + L"Apps\\NUL\\",
+        m_root + L"Apps.\\",
+        m_root + L"a|b\\",
+    };
+    for (const auto& folder : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << (&folder - cases));
+        WriteRegistryString(kUninstallKeyPath, L"DisplayPath", previous);
+        SilentInstallOptions options;
+        options.installFolder = folder;
+        options.channelName = m_channel;
+        options.firstInstall = false;  // an update would delete the previous folder first
+        const Run run = RunSilentWith(FormatSilentCommandLine(options));
+        ASSERT_TRUE(run.process.exited);
+        EXPECT_EQ(run.process.exitCode, 0u) << "as for too few fields";
+        EXPECT_TRUE(run.raw.empty()) << run.raw.front();
+        EXPECT_EQ(ReadFileBytes(previous + L"Launcher.exe"), "previous launcher");
+        EXPECT_EQ(ReadRegistryString(kUninstallKeyPath, L"DisplayPath"), previous)
+            << "the registry is untouched";
+        EXPECT_FALSE(RegistryKeyExists(kProductVendorKeyPath));
+        EXPECT_FALSE(ReadRegistryString(kRunKeyPath, kRunValueName).has_value());
+        EXPECT_FALSE(PathExists(DesktopLink(ProductNamesFor(options.language).product)));
+        std::vector<fs::path> written;
+        for (const auto& entry : fs::directory_iterator(fs::path(m_root))) {
+            if (entry.path().filename() != L"Previous") {
+                written.push_back(entry.path().filename());
+            }
+        }
+        EXPECT_TRUE(written.empty()) << written.front().string();
+    }
+}
+
 TEST_F(SilentInstallerTest, ClearedProgressFlagSendsNoExtractionMessages) {
     SilentInstallOptions options;
     options.installFolder = Folder(L"Quiet");
