@@ -89,7 +89,9 @@ expect_look() {
             "(last settled frame: $capture)"
 }
 
-# A capture shows page 1 with the bar and status of one of the driver helper's lines.
+# A capture shows page 1 with the bar and status of one of the driver helper's lines. The helper
+# is held between lines, but one short run of it may pass its last step and its "downloaded"
+# line together: at the last step's value the status may also be the waiting text (lan_109).
 check_driver_page() {  # <capture> <cn|tc|en> <preview language> <LANG>
   local fill names k value expected status
   names=("[Keyboard driver]" "[Receiver driver]" "[Media keys driver]" "[Mouse driver]")
@@ -105,9 +107,19 @@ check_driver_page() {  # <capture> <cn|tc|en> <preview language> <LANG>
       status="${status/\%s/${names[k - 1]}}"
       render "$4" "driver-$2-$k.png" WndInstall.xml --lang "$3" --page 1 --progress "$value" \
         --status "$status"
+      if [ "$(iw_area_diff "$1" "$work/driver-$2-$k.png" lab_content)" = 0 ]; then
+        echo "page 1 shows driver step $k of 4: bar $fill px, status as rendered"
+        return 0
+      fi
+      if [ $k = 4 ]; then
+        render "$4" "waiting-$2.png" WndInstall.xml --lang "$3" --page 1 --progress "$value" \
+          --status lan_109
+        if [ "$(iw_area_diff "$1" "$work/waiting-$2.png" lab_content)" = 0 ]; then
+          echo "page 1 shows the last driver step's bar with the waiting status, as rendered"
+          return 0
+        fi
+      fi
       expect_area_like "$1" "$work/driver-$2-$k.png" lab_content "status of driver step $k"
-      echo "page 1 shows driver step $k of 4: bar $fill px, status as rendered"
-      return 0
     fi
   done
   iw_fail "progress bar filled $fill px: no driver step's value"

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/CommandLineArguments.h"
 #include "silent/ProductNames.h"
 
 namespace tessel {
@@ -31,27 +30,6 @@ TEST(SilentArgumentsTest, FoldersWindowsCannotUseGiveNothing) {
         EXPECT_FALSE(
             ParseSilentArguments({folder, L"1", L"1", L"1", L"Install", L"1", L"0", L"1"}));
     }
-}
-
-// What the installer used to send for "C:\Fault"Test": the quote ends the first field, and the
-// fields that follow are shifted. The folder left in the first field is a usable one.
-TEST(SilentArgumentsTest, AQuoteInTheFolderShiftsTheFieldsAndIsRefused) {
-    SilentInstallOptions options;
-    options.installFolder = L"C:\\Fault\"Test\\";
-    const std::wstring line = FormatSilentCommandLine(options);
-    const std::vector<std::wstring> fields = SplitArguments(line.c_str());
-    ASSERT_FALSE(fields.empty());
-    EXPECT_EQ(fields[0], L"C:\\Fault");
-    EXPECT_NE(fields.size(), 8u);
-    EXPECT_FALSE(ParseSilentArguments(fields).has_value());
-
-    // The same folder without the quote: eight fields, read back as sent.
-    options.installFolder = L"C:\\FaultTest\\";
-    const auto parsed =
-        ParseSilentArguments(SplitArguments(FormatSilentCommandLine(options).c_str()));
-    ASSERT_TRUE(parsed.has_value());
-    EXPECT_EQ(parsed->options.installFolder, options.installFolder);
-    EXPECT_EQ(parsed->channelName, L"Install");
 }
 
 TEST(SilentArgumentsTest, ReadsEveryFieldOfTheInstallersCommandLine) {

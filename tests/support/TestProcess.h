@@ -50,16 +50,22 @@ inline long RunProcess(const std::wstring& commandLine, DWORD timeoutMs = 30'000
     return static_cast<long>(code);
 }
 
-// A new, empty folder under the temporary folder, named after `prefix` and this process.
+// A new, empty folder under the temporary folder, named after `prefix` and this process. Wine
+// reuses process ids, so a name an earlier run left behind is passed over: the folder returned was
+// made by this call and holds nothing.
 inline std::wstring MakeTempFolder(const std::wstring& prefix) {
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);
     static int counter = 0;
-    std::wstring folder = std::wstring(temp) + prefix + L"-" +
-                          std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                          std::to_wstring(++counter);
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
+    for (;;) {
+        std::wstring folder = std::wstring(temp) + prefix + L"-" +
+                              std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(++counter);
+        if (::CreateDirectoryW(folder.c_str(), nullptr) ||
+            ::GetLastError() != ERROR_ALREADY_EXISTS) {
+            return folder;
+        }
+    }
 }
 
 }  // namespace tessel::testing_support
