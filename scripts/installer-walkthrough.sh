@@ -433,21 +433,29 @@ iw_follow_installation() {
   iw_catch_helper || return 1
   helper=$iw_helper_pid
   iw_wait_page 1 30 "$prefix-start.ppm" || { kill -CONT "$helper"; return 1; }
-  # One short run of the helper at a time until the status line changes.
-  for i in $(seq 1 200); do
+  # One short run of the helper at a time (shorter than its pause between lines) until the status
+  # line changes. On a busy machine a run may still pass several lines, even its last ones: then
+  # the installation goes on without it, page 1 is gone, and the caller tries another one.
+  local pictured=1
+  for i in $(seq 1 400); do
     kill -CONT "$helper" 2>/dev/null || break
-    sleep 0.03
+    sleep 0.01
     kill -STOP "$helper" 2>/dev/null || break
     iw_capture "$prefix-driver.ppm"
-    if [ "$(iw_page_of "$prefix-driver.ppm")" = 1 ] &&
-       [ "$(iw_area_diff "$prefix-start.ppm" "$prefix-driver.ppm" lab_content)" != 0 ]; then
-      iw_wait_page 1 30 "$prefix-driver.ppm"
-      break
-    fi
+    case "$(iw_page_of "$prefix-driver.ppm")" in
+      1)
+        if [ "$(iw_area_diff "$prefix-start.ppm" "$prefix-driver.ppm" lab_content)" != 0 ]; then
+          iw_wait_page 1 30 "$prefix-driver.ppm" && pictured=0
+          break
+        fi
+        ;;
+      2) break ;;
+    esac
   done
   kill -CONT "$helper" 2>/dev/null || true
   iw_helper_pid=""
-  [ -f "$prefix-driver.ppm" ]
+  [ $pictured = 0 ] || rm -f "$prefix-driver.ppm"
+  return $pictured
 }
 
 # The whole click-through of an installation into <folder>, pictures in <dir>/<lang>-page*.png:

@@ -146,14 +146,14 @@ check_installed_files() {  # <cn|tc|en>
 }
 
 # One installation clicked through in a language, with its pictures and checks. Page 1 can only be
-# pictured when the driver helper is caught while it runs; a missed one is tried once more.
+# pictured when the driver helper is caught while it runs; a missed one is tried again.
 install_in() {  # <LANG> <cn|tc|en> <preview language>
   local attempt
-  for attempt in 1 2; do
+  for attempt in 1 2 3; do
     forget_installation
     iw_walk_through "$setup" "$1" "$2" "$folder" "$shots"
     [ "$iw_page1_pictured" = 1 ] && break
-    [ $attempt = 2 ] && iw_fail "page 1 could not be pictured in two installations"
+    [ $attempt = 3 ] && iw_fail "page 1 could not be pictured in three installations"
   done
   check_driver_page "$shots/$2-page1-driver.ppm" "$2" "$3" "$1"
   check_installed_files "$2"
