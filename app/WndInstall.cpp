@@ -15,6 +15,7 @@
 #include "engine/PathText.h"
 #include "engine/ProcessCleanup.h"
 #include "engine/ProgressMonitor.h"
+#include "engine/SharedMemoryMap.h"
 #include "skin/LanguageTable.h"
 #include "skin/MessageBoxW.h"
 #include "ui/ButtonUI.h"
@@ -81,6 +82,17 @@ void OpenWithShell(const std::wstring& file) {
     ::ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+// A second handle on the same process, for the progress monitor, which may outlive the window.
+UniqueHandle DuplicateProcessHandle(HANDLE process) {
+    HANDLE copy = nullptr;
+    if (process == nullptr ||
+        !::DuplicateHandle(::GetCurrentProcess(), process, ::GetCurrentProcess(), &copy, 0, FALSE,
+                           DUPLICATE_SAME_ACCESS)) {
+        return {};
+    }
+    return UniqueHandle(copy);
+}
+
 }  // namespace
 
 CWndInstall::CWndInstall()
@@ -89,7 +101,13 @@ CWndInstall::CWndInstall()
 }
 
 CWndInstall::~CWndInstall() {
+    if (m_mailbox) {
+        m_mailbox->Close();
+    }
     // Closing the window during an installation ends the installation.
+    if (m_silentInstaller) {
+        ::TerminateProcess(m_silentInstaller.Get(), 0);
+    }
     TerminateProcessesByName({kSilentInstallerName});
     ::PostQuitMessage(0);
 }
@@ -167,6 +185,7 @@ LRESULT CWndInstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnInstallFinished();
             return 0;
         case WM_INSTALL_ERROR: {
+            m_errorReported = true;
             const int code = static_cast<int>(static_cast<uint32_t>(wParam));
             if (code != kIgnoredErrorCode) {
                 ShowText(FillPlaceholder(LookUp(L"lan_106"), L"%d", std::to_wstring(code)));
@@ -174,12 +193,15 @@ LRESULT CWndInstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_INSTALL_DRIVER:
-            OnDriverStep(TakeDriverLine(wParam));
+            OnDriverLine();
             return 0;
         case WM_INSTALL_WAITING:
             if (m_status != nullptr) {
                 m_status->SetText(LookUp(L"lan_109"));
             }
+            return 0;
+        case WM_INSTALL_PROCESSENDED:
+            OnSilentInstallerEnded();
             return 0;
         default:
             return CWindowBase::HandleMessage(message, wParam, lParam);
@@ -261,18 +283,33 @@ void CWndInstall::StartInstall() {
     }
     const bool autoRun = m_autoRun != nullptr && m_autoRun->IsSelected();
     const bool desktopShortcut = m_desktopShortcut != nullptr && m_desktopShortcut->IsSelected();
-    const bool started =
-        LaunchSilentInstaller(m_installFolder, autoRun, desktopShortcut, m_payloadPath, m_launch);
-    if (started) {
+
+    // The channel is opened here, before the silent installer starts, and handed to the monitor.
+    // On Windows the silent installer runs elevated, and a named object gets the default DACL of
+    // the token that creates it: had the elevated process created the block, it would grant
+    // access to Administrators and SYSTEM only, which this unelevated process is not (its token
+    // holds the Administrators group for deny only), and the window would never hear from the
+    // installation. Created by this process, the block carries this user's default DACL, which
+    // the elevated process, the same user, can open. Wine checks none of this, so no test under
+    // Wine would notice the other order.
+    auto channel = std::make_unique<CSharedMemoryMap>();
+    channel->Open(kProgressChannelName);
+    UniqueHandle process;
+    if (LaunchSilentInstaller(m_installFolder, autoRun, desktopShortcut, m_payloadPath, m_launch,
+                              &process)) {
         // The started program is past the point where the file could be swapped.
         m_payloadLock.reset();
         if (m_close != nullptr) {
             m_close->SetVisible(false);
         }
-        if (StartProgressMonitor(m_hWnd)) {
+        if (FollowInstallation(std::move(channel), std::move(process))) {
             return;
         }
         // Nothing would follow the installation: stop it rather than leave the page waiting.
+        if (m_silentInstaller) {
+            ::TerminateProcess(m_silentInstaller.Get(), 0);
+            m_silentInstaller.Reset();
+        }
         TerminateProcessesByName({kSilentInstallerName});
         if (m_close != nullptr) {
             m_close->SetVisible(true);
@@ -284,11 +321,32 @@ void CWndInstall::StartInstall() {
     }
 }
 
-void CWndInstall::OnDriverStep(std::unique_ptr<std::string> stepText) {
-    if (!stepText) {
+bool CWndInstall::FollowInstallation(std::unique_ptr<CSharedMemoryMap> channel,
+                                     UniqueHandle process) {
+    m_mailbox = std::make_shared<ProgressMailbox>();
+    m_finished = false;
+    m_errorReported = false;
+    MonitoredInstallation installation;
+    installation.window = m_hWnd;
+    installation.mailbox = m_mailbox;
+    installation.channel = std::move(channel);
+    installation.process = DuplicateProcessHandle(process.Get());
+    m_silentInstaller = std::move(process);
+    return StartProgressMonitor(std::move(installation));
+}
+
+void CWndInstall::OnDriverLine() {
+    // The line only from the mailbox: the message itself may come from anyone.
+    if (m_mailbox == nullptr) {
         return;
     }
-    const std::optional<DriverStepDisplay> step = ParseDriverStep(*stepText);
+    if (const std::optional<std::string> line = m_mailbox->TakeDriverLine()) {
+        OnDriverStep(*line);
+    }
+}
+
+void CWndInstall::OnDriverStep(const std::string& stepText) {
+    const std::optional<DriverStepDisplay> step = ParseDriverStep(stepText);
     if (!step) {
         return;
     }
@@ -301,6 +359,7 @@ void CWndInstall::OnDriverStep(std::unique_ptr<std::string> stepText) {
 }
 
 void CWndInstall::OnInstallFinished() {
+    m_finished = true;
     if (m_devices != nullptr && FindConnectedModel(m_models, *m_devices)) {
         StartInstalledApplication();
         if (m_runNow != nullptr) {
@@ -317,6 +376,31 @@ void CWndInstall::OnInstallFinished() {
         m_close->SetVisible(true);
     }
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void CWndInstall::OnSilentInstallerEnded() {
+    // Anyone can post the message: only the end of the silent installer this window started
+    // counts, once.
+    DWORD exitCode = 0;
+    if (!m_silentInstaller || ::WaitForSingleObject(m_silentInstaller.Get(), 0) != WAIT_OBJECT_0 ||
+        !::GetExitCodeProcess(m_silentInstaller.Get(), &exitCode)) {
+        return;
+    }
+    m_silentInstaller.Reset();
+    // Killed, crashed, or ended after an error: the page stays, and the user gets out through the
+    // close button. A finished installation has its own page with its own buttons.
+    if (m_finished) {
+        return;
+    }
+    if (m_close != nullptr) {
+        m_close->SetVisible(true);
+    }
+    if (m_errorReported) {
+        return;
+    }
+    m_errorReported = true;
+    const int code = static_cast<int>(exitCode);
+    ShowText(FillPlaceholder(LookUp(L"lan_106"), L"%d", std::to_wstring(code)));
 }
 
 void CWndInstall::ShowError(const wchar_t* textId) {

@@ -9,6 +9,7 @@
 
 #include "device/DeviceDetection.h"
 #include "device/ModelTable.h"
+#include "engine/KernelHandles.h"
 #include "engine/Payload.h"
 #include "skin/WindowBase.h"
 
@@ -20,7 +21,9 @@ class CControlUI;
 class CEditUI;
 class CLabelUI;
 class CProgressUI;
+class CSharedMemoryMap;
 class CTabLayoutUI;
+class ProgressMailbox;
 
 // The product name the install window and the install action use; set by the window's
 // constructor.
@@ -33,7 +36,9 @@ extern const wchar_t* g_productName;
 // and ends the message loop.
 //
 // Ownership: created with new by the entry; deletes itself when its native window is gone. The
-// control pointers borrow from the window's paint manager.
+// control pointers borrow from the window's paint manager. It owns the started silent installer's
+// process handle and shares a ProgressMailbox with the progress monitor.
+
 class CWndInstall : public CWindowBase {
 public:
     CWndInstall();
@@ -50,6 +55,8 @@ public:
     const std::wstring& InstallFolder() const { return m_installFolder; }
     const std::wstring& PreviousInstallFolder() const { return m_previousInstallFolder; }
     const std::wstring& PayloadPath() const { return m_payloadPath; }
+    // For tests: a progress monitor started by this window still runs.
+    bool IsFollowingInstallation() const { return m_mailbox && m_mailbox.use_count() > 1; }
 
     static const NotifyMap& ClassNotifyMap();
 
@@ -62,11 +69,16 @@ protected:
 
 private:
     void StartInstall();
+    // Hands the opened channel and the started process to a new progress monitor.
+    [[nodiscard]] bool FollowInstallation(std::unique_ptr<CSharedMemoryMap> channel,
+                                          UniqueHandle process);
     void BrowseForFolder();
     void OpenAgreementPage();
     void StartInstalledApplication();
-    void OnDriverStep(std::unique_ptr<std::string> stepText);
+    void OnDriverLine();
+    void OnDriverStep(const std::string& stepText);
     void OnInstallFinished();
+    void OnSilentInstallerEnded();
     void ShowError(const wchar_t* textId);
     void ShowText(const std::wstring& text);
 
@@ -93,6 +105,13 @@ private:
     std::optional<PayloadLock> m_payloadLock;
     std::unique_ptr<IDeviceInstanceSource> m_devices;
     ShellExecuteFunction m_launch;  // empty: the shell's own elevated start
+
+    // The running installation: the silent installer (empty when the start gave no handle) and
+    // what the window shares with its progress monitor.
+    UniqueHandle m_silentInstaller;
+    std::shared_ptr<ProgressMailbox> m_mailbox;
+    bool m_finished = false;
+    bool m_errorReported = false;
 };
 
 }  // namespace tessel

@@ -1,5 +1,5 @@
 // The install window as the installer creates it, on the virtual display: its start (folder,
-// payload), the install action with its folder checks and an injected launch, the six install
+// payload), the install action with its folder checks and an injected launch, the install
 // messages, the end of an installation with an injected device list, and closing.
 #include <gtest/gtest.h>
 
@@ -16,6 +16,8 @@
 #include "engine/KernelHandles.h"
 #include "engine/ModuleResource.h"
 #include "engine/ProcessCleanup.h"
+#include "engine/SharedMemoryMap.h"
+#include "engine/SilentCommandLine.h"
 #include "tests/skin/SkinTestSupport.h"
 #include "tests/support/TestProcess.h"
 #include "tests/ui/WindowTestSupport.h"
@@ -34,6 +36,8 @@ constexpr wchar_t kUninstallKey[] =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessel Assistant";
 constexpr wchar_t kSilentName[] = L"TesselInstallSilence.exe";
 constexpr wchar_t kLauncherName[] = L"Launcher.exe";
+// Generous: the machine may be busy with a build and other tests.
+constexpr DWORD kDeadlineMs = 20'000;
 
 class FakeDevices final : public IDeviceInstanceSource {
 public:
@@ -143,6 +147,10 @@ struct LaunchRecord {
     int pageDuringLaunch = -1;
 };
 
+std::string DriverLineMessage(const std::string& line) {
+    return R"({"Name":"InstallSilence","Style":4,"sParam":")" + line + R"("})";
+}
+
 class InstallWindowTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -162,8 +170,8 @@ protected:
         TerminateProcessesByName({kSilentName, kLauncherName});
     }
 
-    // Creates and shows the window as the entry does, with the injected devices and launch.
-    void Open(std::vector<std::wstring> devices = {}, bool launchSucceeds = true) {
+    // Creates the window as the entry does, with the injected devices and launch.
+    HWND Create(std::vector<std::wstring> devices = {}, bool launchSucceeds = true) {
         m_window = new CWndInstall();
         m_window->SetDeviceSource(std::make_unique<FakeDevices>(std::move(devices)));
         m_window->SetLaunchFunction([this, launchSucceeds](SHELLEXECUTEINFOW& info) {
@@ -173,14 +181,38 @@ protected:
             m_launch.pageDuringLaunch = Pages()->GetCurSel();
             return launchSucceeds;
         });
-        m_hwnd =
-            m_window->CreateWindowAt(nullptr, L"TESSEL installation", 0x10CF0000, 0, CW_USEDEFAULT,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
+        return m_window->CreateWindowAt(nullptr, L"TESSEL installation", 0x10CF0000, 0,
+                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                        CW_USEDEFAULT);
+    }
+    // Creates and shows the window, and waits until it is laid out (or already gone).
+    void Open(std::vector<std::wstring> devices = {}, bool launchSucceeds = true) {
+        m_hwnd = Create(std::move(devices), launchSucceeds);
         ASSERT_NE(m_hwnd, nullptr);
         m_window->CenterWindow();
         m_window->ShowWindow(true, true);
         ::SetForegroundWindow(m_hwnd);
-        testing_support::PumpFor(100);
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                return !::IsWindow(m_hwnd) || (::IsWindowVisible(m_hwnd) && IsLaidOut());
+            },
+            kDeadlineMs));
+    }
+    bool IsLaidOut() {
+        const CPaintManagerUI& pm = m_window->GetPaintManager();
+        return !pm.IsUpdateNeeded() && pm.GetRoot() != nullptr && !pm.GetRoot()->GetPos().IsEmpty();
+    }
+
+    // Writes a message into the installation's channel as the silent installer would: once the
+    // monitor has taken the one before.
+    void WriteToChannel(const std::string& text) {
+        if (m_channel == nullptr) {
+            m_channel = std::make_unique<CSharedMemoryMap>();
+            ASSERT_NE(m_channel->Open(kProgressChannelName), nullptr);
+        }
+        ASSERT_TRUE(PumpUntil([&] { return m_channel->IsEmpty(kProgressChannelName); },
+                              kDeadlineMs));
+        ASSERT_TRUE(m_channel->Write(kProgressChannelName, text));
     }
 
     CControlUI* Named(const wchar_t* name) {
@@ -200,9 +232,11 @@ protected:
     // A real click at the middle of a control, through the window's mouse messages.
     void Click(const wchar_t* name) {
         // A control just shown is placed by the next layout pass.
-        testing_support::PumpFor(60);
         CControlUI* control = Named(name);
-        ASSERT_TRUE(control->IsVisible());
+        ASSERT_TRUE(PumpUntil(
+            [&] { return control->IsVisible() && IsLaidOut() && !control->GetPos().IsEmpty(); },
+            kDeadlineMs))
+            << "not shown";
         const UiRect r = control->GetPos();
         const int x = (r.left + r.right) / 2;
         const int y = (r.top + r.bottom) / 2;
@@ -212,6 +246,7 @@ protected:
         ::SendMessageW(m_hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
         ::SendMessageW(m_hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
         ::SendMessageW(m_hwnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+        // What the click asked for is queued by now: this carries it out.
         PumpMessages();
     }
     // Types a folder into the edit box and clicks Install; the message boxes it brings are
@@ -222,14 +257,18 @@ protected:
         Click(L"btn_Install");
         return catcher.shown;
     }
+    // Posts as the monitor does, and handles everything queued up to it.
     std::vector<ShownMessage> Post(UINT message, WPARAM wParam) {
         MessageBoxCatcher catcher(m_hwnd);
         ::PostMessageW(m_hwnd, message, wParam, 0);
         PumpMessages();
         return catcher.shown;
     }
-    void PostDriverLine(const char* line) {
-        Post(WM_INSTALL_DRIVER, reinterpret_cast<WPARAM>(new std::string(line)));
+    // A driver line through the channel and the monitor; `shown` is what the status line then says.
+    void WriteDriverLine(const std::string& line, const std::wstring& shown) {
+        WriteToChannel(DriverLineMessage(line));
+        ASSERT_TRUE(PumpUntil([&] { return Status() == shown; }, kDeadlineMs))
+            << "the line " << line << " was not shown";
     }
     // The window's destructor posts the quit message; it must not end the next test's loops.
     static bool DropQuitMessage() {
@@ -240,9 +279,13 @@ protected:
         return (::GetWindowLongPtrW(m_hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     }
 
+    static constexpr const wchar_t* kWaitingText =
+        L"Installing, it takes about 20 seconds, please be patient...";
+
     CWndInstall* m_window = nullptr;  // owns itself
     HWND m_hwnd = nullptr;
     LaunchRecord m_launch;
+    std::unique_ptr<CSharedMemoryMap> m_channel;
 };
 
 TEST_F(InstallWindowTest, StartsOnPageZeroWithTheDefaultFolderAndALockedPayload) {
@@ -389,18 +432,17 @@ TEST_F(InstallWindowTest, FollowsTheInstallationAndOffersStartNow) {
     Post(WM_INSTALL_RELEASE, 40);
     EXPECT_EQ(Progress()->GetValue(), 40);
     EXPECT_EQ(Status(), L"Releasing files");
-    PostDriverLine("v:3/10[Keyboard driver]");
+    // Driver lines come only through the channel and the monitor.
+    WriteDriverLine("v:3/10[Keyboard driver]",
+                    L"Installing the latest driver components... [Keyboard driver]");
     EXPECT_EQ(Progress()->GetValue(), 37);
-    EXPECT_EQ(Status(), L"Installing the latest driver components... [Keyboard driver]");
-    PostDriverLine("v:0/10[x]");
-    PostDriverLine("v:3/10[x");
-    EXPECT_EQ(Progress()->GetValue(), 37);
-    EXPECT_EQ(Status(), L"Installing the latest driver components... [Keyboard driver]");
-    PostDriverLine("v:12/10[Mouse]");
-    EXPECT_EQ(Progress()->GetValue(), 37) << "118 lies outside the bar's range";
-    EXPECT_EQ(Status(), L"Installing the latest driver components... [Mouse]");
+    // Two lines that show nothing, then one whose name shows: the two came and went before it.
+    WriteToChannel(DriverLineMessage("v:0/10[x]"));
+    WriteToChannel(DriverLineMessage("v:3/10[x"));
+    WriteDriverLine("v:12/10[Mouse]", L"Installing the latest driver components... [Mouse]");
+    EXPECT_EQ(Progress()->GetValue(), 37) << "none of the three moved the bar (118 lies outside)";
     Post(WM_INSTALL_WAITING, 0);
-    EXPECT_EQ(Status(), L"Installing, it takes about 20 seconds, please be patient...");
+    EXPECT_EQ(Status(), kWaitingText);
 
     EXPECT_TRUE(Post(WM_INSTALL_ERROR, 5).empty());
     std::vector<ShownMessage> shown = Post(WM_INSTALL_ERROR, 1603);
