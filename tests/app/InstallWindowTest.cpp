@@ -1,10 +1,13 @@
 // The install window as the installer creates it, on the virtual display: its start (folder,
 // payload), the install action with its folder checks and an injected launch, the install
-// messages, the end of an installation with an injected device list, and closing.
+// messages, the end of an installation with an injected device list, and closing. The fault tests
+// start a stand-in of the silent installer (tests/support/SilentStandIn.cpp) that writes through
+// the real reporter into the real channel, and end it with TerminateProcess.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -36,8 +39,11 @@ constexpr wchar_t kUninstallKey[] =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessel Assistant";
 constexpr wchar_t kSilentName[] = L"TesselInstallSilence.exe";
 constexpr wchar_t kLauncherName[] = L"Launcher.exe";
+constexpr wchar_t kStandInName[] = L"silent_stand_in.exe";
 // Generous: the machine may be busy with a build and other tests.
 constexpr DWORD kDeadlineMs = 20'000;
+// What the fault tests end the stand-in with; the window shows it as the error code.
+constexpr UINT kKilledExitCode = 137;
 
 class FakeDevices final : public IDeviceInstanceSource {
 public:
@@ -147,6 +153,13 @@ struct LaunchRecord {
     int pageDuringLaunch = -1;
 };
 
+UniqueHandle Duplicate(HANDLE handle) {
+    HANDLE copy = nullptr;
+    ::DuplicateHandle(::GetCurrentProcess(), handle, ::GetCurrentProcess(), &copy, 0, FALSE,
+                      DUPLICATE_SAME_ACCESS);
+    return UniqueHandle(copy);
+}
+
 std::string DriverLineMessage(const std::string& line) {
     return R"({"Name":"InstallSilence","Style":4,"sParam":")" + line + R"("})";
 }
@@ -159,18 +172,27 @@ protected:
     }
     void SetUp() override {
         DeletePreviousInstallation();
-        TerminateProcessesByName({kSilentName, kLauncherName});
+        TerminateProcessesByName({kSilentName, kLauncherName, kStandInName});
+        m_readyName = "TesselStandInReady-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                      std::to_string(::GetTickCount64());
+        m_ready.Reset(::CreateEventA(nullptr, TRUE, FALSE, m_readyName.c_str()));
+        ASSERT_TRUE(m_ready);
     }
     void TearDown() override {
         if (::IsWindow(m_hwnd)) {
             ::DestroyWindow(m_hwnd);
         }
         DropQuitMessage();
+        if (m_standIn) {
+            ::TerminateProcess(m_standIn.Get(), 0);
+        }
         DeletePreviousInstallation();
-        TerminateProcessesByName({kSilentName, kLauncherName});
+        TerminateProcessesByName({kSilentName, kLauncherName, kStandInName});
     }
 
-    // Creates the window as the entry does, with the injected devices and launch.
+    // Creates the window as the entry does, with the injected devices and launch. The launch
+    // records what it was given; with a stand-in script it starts the stand-in and hands the
+    // window a handle of that process, as the shell's elevated start would.
     HWND Create(std::vector<std::wstring> devices = {}, bool launchSucceeds = true) {
         m_window = new CWndInstall();
         m_window->SetDeviceSource(std::make_unique<FakeDevices>(std::move(devices)));
@@ -179,7 +201,10 @@ protected:
             m_launch.file = info.lpFile != nullptr ? info.lpFile : L"";
             m_launch.parameters = info.lpParameters != nullptr ? info.lpParameters : L"";
             m_launch.pageDuringLaunch = Pages()->GetCurSel();
-            return launchSucceeds;
+            if (!launchSucceeds) {
+                return false;
+            }
+            return m_standInScript.empty() || StartStandIn(info);
         });
         return m_window->CreateWindowAt(nullptr, L"TESSEL installation", 0x10CF0000, 0,
                                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -201,6 +226,54 @@ protected:
     bool IsLaidOut() {
         const CPaintManagerUI& pm = m_window->GetPaintManager();
         return !pm.IsUpdateNeeded() && pm.GetRoot() != nullptr && !pm.GetRoot()->GetPos().IsEmpty();
+    }
+
+    bool StartStandIn(SHELLEXECUTEINFOW& info) {
+        UniqueHandle process = testing_support::StartProcess(
+            L"\"" + testing_support::SupportProgram(kStandInName) + L"\" " +
+            std::wstring(std::begin(kProgressChannelName), std::end(kProgressChannelName) - 1) +
+            L" " + m_standInScript + L" " +
+            std::wstring(m_readyName.begin(), m_readyName.end()));
+        if (!process) {
+            return false;
+        }
+        info.hProcess = Duplicate(process.Get()).Release();
+        m_standIn = std::move(process);
+        return true;
+    }
+    // Installs with the stand-in running `script` and waits until it has written its messages up
+    // to the point where it waits to be ended, and the monitor has taken the last of them.
+    void InstallUntilTheStandInWaits(const wchar_t* script) {
+        m_standInScript = script;
+        ASSERT_TRUE(InstallInto(MakeTempFolder(L"standin")).empty());
+        ASSERT_TRUE(m_standIn) << "the stand-in did not start";
+        ASSERT_TRUE(PumpUntil(
+            [&] { return ::WaitForSingleObject(m_ready.Get(), 0) == WAIT_OBJECT_0; }, kDeadlineMs))
+            << "the stand-in never reached the point where it waits";
+    }
+    // Ends the stand-in as a crash or the task manager would; the window's message box about it
+    // is closed and returned.
+    std::vector<ShownMessage> KillStandIn() {
+        MessageBoxCatcher catcher(m_hwnd);
+        EXPECT_TRUE(::TerminateProcess(m_standIn.Get(), kKilledExitCode));
+        EXPECT_TRUE(PumpUntil([&] { return !catcher.shown.empty(); }, kDeadlineMs))
+            << "no message about the end of the silent installer";
+        return catcher.shown;
+    }
+    // Waits until the window's progress monitor has ended and the window has handled everything
+    // the monitor posted: a message posted after the monitor's end is the witness.
+    void WaitUntilTheMonitorHasEnded() {
+        ASSERT_TRUE(PumpUntil([&] { return !m_window->IsFollowingInstallation(); }, kDeadlineMs))
+            << "the progress monitor still runs";
+        Post(WM_INSTALL_WAITING, 0);
+        ASSERT_TRUE(PumpUntil([&] { return Status() == kWaitingText; }, kDeadlineMs));
+    }
+    // Nothing of the installation runs any more.
+    void ExpectNothingLeftRunning() {
+        EXPECT_EQ(::WaitForSingleObject(m_standIn.Get(), kDeadlineMs), WAIT_OBJECT_0);
+        EXPECT_TRUE(FindProcessesByName({kStandInName, kSilentName}).empty());
+        EXPECT_TRUE(PumpUntil([&] { return !m_window->IsFollowingInstallation(); }, kDeadlineMs))
+            << "the progress monitor still runs";
     }
 
     // Writes a message into the installation's channel as the silent installer would: once the
@@ -285,6 +358,10 @@ protected:
     CWndInstall* m_window = nullptr;  // owns itself
     HWND m_hwnd = nullptr;
     LaunchRecord m_launch;
+    std::wstring m_standInScript;  // empty: the launch starts nothing
+    UniqueHandle m_standIn;
+    std::string m_readyName;
+    UniqueHandle m_ready;
     std::unique_ptr<CSharedMemoryMap> m_channel;
 };
 
@@ -504,6 +581,130 @@ TEST_F(InstallWindowTest, TheSystemCloseCommandClosesOnEveryPage) {
     ::SendMessageW(m_hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(m_hwnd); }));
     EXPECT_TRUE(DropQuitMessage());
+}
+
+// The silent installer ends without its finish message: killed, crashed, or after an error. What
+// it reported before its end is still shown first; then the close button comes back and, unless
+// it reported an error itself, a message with its exit code. The page stays as it is.
+TEST_F(InstallWindowTest, ASilentInstallerKilledDuringExtractionIsReported) {
+    Open();
+    InstallUntilTheStandInWaits(L"extraction");
+    const std::vector<ShownMessage> shown = KillStandIn();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, L"Installation failed, please try again. Error Code: " +
+                                 std::to_wstring(kKilledExitCode));
+    EXPECT_TRUE(Named(L"btnSysClose")->IsVisible());
+    EXPECT_EQ(Pages()->GetCurSel(), 1);
+    EXPECT_EQ(Progress()->GetValue(), 100);
+    EXPECT_EQ(Status(), L"Releasing files");
+    ExpectNothingLeftRunning();
+}
+
+TEST_F(InstallWindowTest, ASilentInstallerKilledDuringTheDriverStepIsReported) {
+    Open();
+    InstallUntilTheStandInWaits(L"driver");
+    const std::vector<ShownMessage> shown = KillStandIn();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0].text.ends_with(L"Error Code: " + std::to_wstring(kKilledExitCode)));
+    EXPECT_TRUE(Named(L"btnSysClose")->IsVisible());
+    EXPECT_EQ(Pages()->GetCurSel(), 1);
+    EXPECT_EQ(Status(), L"Installing the latest driver components... [Receiver driver]");
+    ExpectNothingLeftRunning();
+}
+
+TEST_F(InstallWindowTest, ASilentInstallerKilledJustBeforeItsFinishIsReported) {
+    Open();
+    InstallUntilTheStandInWaits(L"beforefinish");
+    const std::vector<ShownMessage> shown = KillStandIn();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0].text.ends_with(L"Error Code: " + std::to_wstring(kKilledExitCode)));
+    EXPECT_TRUE(Named(L"btnSysClose")->IsVisible());
+    EXPECT_EQ(Pages()->GetCurSel(), 1);
+    EXPECT_EQ(Progress()->GetValue(), 100);
+    EXPECT_EQ(Status(), L"Releasing files") << "the second extraction was shown";
+    ExpectNothingLeftRunning();
+}
+
+TEST_F(InstallWindowTest, AnErrorTheSilentInstallerReportedIsShownOnce) {
+    m_standInScript = L"error";
+    Open();
+    MessageBoxCatcher catcher(m_hwnd);
+    Named(L"edt_Folder")->SetText(MakeTempFolder(L"error"));
+    Click(L"btn_Install");
+    WaitUntilTheMonitorHasEnded();
+    ASSERT_EQ(catcher.shown.size(), 1u) << "not again for the end of the process";
+    EXPECT_EQ(catcher.shown[0].text, L"Installation failed, please try again. Error Code: 4");
+    EXPECT_TRUE(Named(L"btnSysClose")->IsVisible()) << "back once the process has ended";
+    EXPECT_EQ(Pages()->GetCurSel(), 1);
+    ExpectNothingLeftRunning();
+}
+
+TEST_F(InstallWindowTest, AFinishWrittenJustBeforeTheEndIsHandledFirst) {
+    // The stand-in ends without waiting for its finish message to be taken.
+    m_standInScript = L"finish";
+    Open();
+    MessageBoxCatcher catcher(m_hwnd);
+    Named(L"edt_Folder")->SetText(MakeTempFolder(L"finish"));
+    Click(L"btn_Install");
+    WaitUntilTheMonitorHasEnded();
+    EXPECT_EQ(Pages()->GetCurSel(), 2);
+    EXPECT_TRUE(catcher.shown.empty()) << "a finished installation reports no failure";
+    EXPECT_TRUE(Named(L"btnSysClose")->IsVisible());
+    ExpectNothingLeftRunning();
+}
+
+// Any program on the desktop can post WM_INSTALL_DRIVER with any WPARAM: the window neither frees
+// nor shows it, and the real lines still come, in order.
+TEST_F(InstallWindowTest, AForeignDriverMessageShowsNothing) {
+    Open();
+    std::string stackText = "v:9/10[not from the monitor]";
+    const std::wstring statusBefore = Status();
+    Post(WM_INSTALL_DRIVER, reinterpret_cast<WPARAM>(&stackText));
+    Post(WM_INSTALL_DRIVER, 0x12345678);
+    EXPECT_EQ(Status(), statusBefore);
+
+    InstallUntilTheStandInWaits(L"driver");
+    const std::wstring lastLine = L"Installing the latest driver components... [Receiver driver]";
+    ASSERT_TRUE(PumpUntil([&] { return Status() == lastLine; }, kDeadlineMs));
+    const int barBefore = Progress()->GetValue();
+    Post(WM_INSTALL_DRIVER, reinterpret_cast<WPARAM>(&stackText));
+    EXPECT_EQ(Status(), lastLine);
+    EXPECT_EQ(Progress()->GetValue(), barBefore);
+    WriteDriverLine("v:3/4[Media keys driver]",
+                    L"Installing the latest driver components... [Media keys driver]");
+    WriteDriverLine("v:4/4[Mouse driver]",
+                    L"Installing the latest driver components... [Mouse driver]");
+}
+
+// Another program created "Install" first, one page small and full of bytes without a
+// terminator: the installer reads and writes within that page, and the installation is still
+// followed to its end.
+TEST_F(InstallWindowTest, AChannelAnotherProgramCreatedFirstIsFollowedWithinItsSize) {
+    SYSTEM_INFO system{};
+    ::GetSystemInfo(&system);
+    // Gone once the monitors of earlier tests have seen their windows go.
+    ASSERT_TRUE(PumpUntil(
+        [] { return !UniqueHandle(::OpenFileMappingA(FILE_MAP_READ, FALSE, kProgressChannelName)); },
+        kDeadlineMs))
+        << "an earlier installation's channel is still open";
+    UniqueHandle squatter(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                               system.dwPageSize, kProgressChannelName));
+    ASSERT_TRUE(squatter);
+    {
+        UniqueMapView view(::MapViewOfFile(squatter.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
+        ASSERT_TRUE(view);
+        std::memset(view.Get(), 'x', system.dwPageSize);
+    }
+    m_standInScript = L"error";
+    Open();
+    MessageBoxCatcher catcher(m_hwnd);
+    Named(L"edt_Folder")->SetText(MakeTempFolder(L"squatted"));
+    Click(L"btn_Install");
+    WaitUntilTheMonitorHasEnded();
+    ASSERT_EQ(catcher.shown.size(), 1u);
+    EXPECT_EQ(catcher.shown[0].text, L"Installation failed, please try again. Error Code: 4");
+    EXPECT_TRUE(Named(L"btnSysClose")->IsVisible());
+    ExpectNothingLeftRunning();
 }
 
 }  // namespace
