@@ -50,6 +50,8 @@ constexpr int kPageDuring = 1;
 constexpr int kPageAfter = 2;
 // A code the window never reports.
 constexpr int kIgnoredErrorCode = 5;
+// Carries a UserAction; the paint manager uses WM_APP + 1.
+constexpr UINT kUserActionMessage = WM_APP + 2;
 
 std::wstring LookUp(const wchar_t* id) {
     return CLanguageTable::Instance().LookUpText(id);
@@ -160,8 +162,9 @@ void CWndInstall::OnWindowReady() {
     if (m_payloadLock) {
         return;
     }
-    ShowError(L"lan_101");
-    Close(1);
+    if (ShowError(L"lan_101")) {
+        Close(1);
+    }
 }
 
 LRESULT CWndInstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -188,7 +191,7 @@ LRESULT CWndInstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             m_errorReported = true;
             const int code = static_cast<int>(static_cast<uint32_t>(wParam));
             if (code != kIgnoredErrorCode) {
-                ShowText(FillPlaceholder(LookUp(L"lan_106"), L"%d", std::to_wstring(code)));
+                (void)ShowText(FillPlaceholder(LookUp(L"lan_106"), L"%d", std::to_wstring(code)));
             }
             return 0;
         }
@@ -203,26 +206,54 @@ LRESULT CWndInstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_INSTALL_PROCESSENDED:
             OnSilentInstallerEnded();
             return 0;
+        case kUserActionMessage:
+            RunUserAction(static_cast<UserAction>(wParam));
+            return 0;
         default:
             return CWindowBase::HandleMessage(message, wParam, lParam);
     }
 }
 
 void CWndInstall::OnClick(NotifyRecord& notification) {
+    // Each of these may run a modal loop, in which the window can be destroyed. Run inside the
+    // click, the call chain back through the button and the paint manager would then go through
+    // deleted objects; run from a posted message, nothing but the window procedure is left above.
     const std::wstring name = SenderName(notification);
     if (name == L"btn_Install") {
-        StartInstall();
+        PostMessage(kUserActionMessage, static_cast<WPARAM>(UserAction::Install));
     } else if (name == L"btn_Browse") {
-        BrowseForFolder();
+        PostMessage(kUserActionMessage, static_cast<WPARAM>(UserAction::Browse));
     } else if (name == L"btn_Confirm") {
         Close(1);
     } else if (name == L"btn_Url") {
-        OpenAgreementPage();
+        PostMessage(kUserActionMessage, static_cast<WPARAM>(UserAction::OpenAgreement));
     } else if (name == L"btn_RunNow") {
-        StartInstalledApplication();
-        Close(1);
+        PostMessage(kUserActionMessage, static_cast<WPARAM>(UserAction::RunNow));
     }
     CWindowBase::OnClick(notification);
+}
+
+void CWndInstall::RunUserAction(UserAction action) {
+    switch (action) {
+        case UserAction::Install:
+            StartInstall();
+            return;
+        case UserAction::Browse:
+            BrowseForFolder();
+            return;
+        case UserAction::OpenAgreement:
+            OpenAgreementPage();
+            return;
+        case UserAction::RunNow: {
+            // The shell may show a box of its own about a launcher it cannot start.
+            const std::weak_ptr<const int> alive = m_lifetime;
+            StartInstalledApplication();
+            if (!alive.expired()) {
+                Close(1);
+            }
+            return;
+        }
+    }
 }
 
 void CWndInstall::OnSelectChanged(NotifyRecord& notification) {
@@ -242,8 +273,9 @@ void CWndInstall::BrowseForFolder() {
     info.hwndOwner = m_hWnd;
     info.lpszTitle = title.c_str();
     info.ulFlags = kBrowseFlags;
+    const std::weak_ptr<const int> alive = m_lifetime;
     std::unique_ptr<ITEMIDLIST, ItemIdListDeleter> chosen(::SHBrowseForFolderW(&info));
-    if (!chosen) {
+    if (!chosen || alive.expired()) {
         return;
     }
     wchar_t path[kFolderCapacity] = {};
@@ -270,7 +302,7 @@ void CWndInstall::StartInstall() {
     const std::wstring drive = GetPathDrive(m_installFolder);
     const std::wstring drives = GetLogicalDrivesText();
     if (!IsInstallFolderValid(m_installFolder, drive, drives)) {
-        ShowError(L"lan_103");
+        (void)ShowError(L"lan_103");
         return;
     }
     NormalizeFolder(m_installFolder);
@@ -315,7 +347,9 @@ void CWndInstall::StartInstall() {
             m_close->SetVisible(true);
         }
     }
-    ShowError(L"lan_104");
+    if (!ShowError(L"lan_104")) {
+        return;
+    }
     if (m_pages != nullptr) {
         m_pages->SelectItem(kPageBefore);
     }
@@ -400,16 +434,18 @@ void CWndInstall::OnSilentInstallerEnded() {
     }
     m_errorReported = true;
     const int code = static_cast<int>(exitCode);
-    ShowText(FillPlaceholder(LookUp(L"lan_106"), L"%d", std::to_wstring(code)));
+    (void)ShowText(FillPlaceholder(LookUp(L"lan_106"), L"%d", std::to_wstring(code)));
 }
 
-void CWndInstall::ShowError(const wchar_t* textId) {
-    ShowText(LookUp(textId));
+bool CWndInstall::ShowError(const wchar_t* textId) {
+    return ShowText(LookUp(textId));
 }
 
-void CWndInstall::ShowText(const std::wstring& text) {
+bool CWndInstall::ShowText(const std::wstring& text) {
+    const std::weak_ptr<const int> alive = m_lifetime;
     const std::wstring caption = LookUp(L"lan_102");
     MessageBoxW::ShowMessage(m_hWnd, text.c_str(), caption.c_str());
+    return !alive.expired();
 }
 
 }  // namespace tessel

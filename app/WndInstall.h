@@ -38,7 +38,11 @@ extern const wchar_t* g_productName;
 // Ownership: created with new by the entry; deletes itself when its native window is gone. The
 // control pointers borrow from the window's paint manager. It owns the started silent installer's
 // process handle and shares a ProgressMailbox with the progress monitor.
-
+//
+// A modal loop the window runs (a message box, the folder dialog) can end with the window gone: a
+// WM_CLOSE posted from outside destroys it and so deletes this object. Such code runs from a
+// message of the window's own, never inside a control's click, and touches nothing once
+// m_lifetime has expired.
 class CWndInstall : public CWindowBase {
 public:
     CWndInstall();
@@ -68,6 +72,10 @@ protected:
     const NotifyMap* GetNotifyMap() const override { return &ClassNotifyMap(); }
 
 private:
+    // What a click asks for that may run a modal loop; carried out from a posted message.
+    enum class UserAction : WPARAM { Install, Browse, OpenAgreement, RunNow };
+    void RunUserAction(UserAction action);
+
     void StartInstall();
     // Hands the opened channel and the started process to a new progress monitor.
     [[nodiscard]] bool FollowInstallation(std::unique_ptr<CSharedMemoryMap> channel,
@@ -79,8 +87,9 @@ private:
     void OnDriverStep(const std::string& stepText);
     void OnInstallFinished();
     void OnSilentInstallerEnded();
-    void ShowError(const wchar_t* textId);
-    void ShowText(const std::wstring& text);
+    // Each false when the window was destroyed while the box was up: touch nothing then.
+    [[nodiscard]] bool ShowError(const wchar_t* textId);
+    [[nodiscard]] bool ShowText(const std::wstring& text);
 
     // The tree's named controls; not owned, null until OnWindowReady.
     CEditUI* m_folderEdit = nullptr;
@@ -112,6 +121,9 @@ private:
     std::shared_ptr<ProgressMailbox> m_mailbox;
     bool m_finished = false;
     bool m_errorReported = false;
+
+    // Expires when this object is deleted; see the class comment.
+    std::shared_ptr<const int> m_lifetime = std::make_shared<const int>(0);
 };
 
 }  // namespace tessel

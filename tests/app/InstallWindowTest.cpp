@@ -92,10 +92,13 @@ struct ShownMessage {
 };
 
 // Closes every skinned message box owned by `owner` (null: by any window) as soon as it is up (a
-// thread timer runs inside the box's modal loop) and records what it showed.
+// thread timer runs inside the box's modal loop) and records what it showed. With
+// Reaction::CloseOwner it posts WM_CLOSE to the box's owner instead, as another program could.
 class MessageBoxCatcher {
 public:
-    explicit MessageBoxCatcher(HWND owner) : m_owner(owner) {
+    enum class Reaction { CloseBox, CloseOwner };
+    explicit MessageBoxCatcher(HWND owner, Reaction reaction = Reaction::CloseBox)
+        : m_owner(owner), m_reaction(reaction) {
         s_current = this;
         m_timer = ::SetTimer(nullptr, 0, 20, &MessageBoxCatcher::OnTimer);
     }
@@ -136,12 +139,17 @@ private:
             }
         }
         catcher->shown.push_back(message);
-        ::PostMessageW(window, WM_CLOSE, 5, 0);
+        if (catcher->m_reaction == Reaction::CloseOwner) {
+            ::PostMessageW(owner, WM_CLOSE, 0, 0);
+        } else {
+            ::PostMessageW(window, WM_CLOSE, 5, 0);
+        }
         return TRUE;
     }
 
     static inline MessageBoxCatcher* s_current = nullptr;
     HWND m_owner;
+    Reaction m_reaction;
     UINT_PTR m_timer = 0;
 };
 
@@ -674,6 +682,46 @@ TEST_F(InstallWindowTest, AForeignDriverMessageShowsNothing) {
                     L"Installing the latest driver components... [Media keys driver]");
     WriteDriverLine("v:4/4[Mouse driver]",
                     L"Installing the latest driver components... [Mouse driver]");
+}
+
+// A WM_CLOSE from outside while the window's message box is up destroys the window (and the box
+// with it); the code that showed the box touches nothing afterwards.
+TEST_F(InstallWindowTest, ClosedFromOutsideWhileItsMessageBoxIsUp) {
+    {
+        SCOPED_TRACE("the box about a refused start");
+        Open({}, /*launchSucceeds=*/false);
+        Named(L"edt_Folder")->SetText(MakeTempFolder(L"closed"));
+        MessageBoxCatcher catcher(m_hwnd, MessageBoxCatcher::Reaction::CloseOwner);
+        Click(L"btn_Install");
+        EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(m_hwnd); }, kDeadlineMs));
+        EXPECT_EQ(catcher.shown.size(), 1u);
+        EXPECT_TRUE(DropQuitMessage()) << "the window's destructor ran";
+    }
+    {
+        SCOPED_TRACE("the box about an error");
+        Open();
+        ASSERT_TRUE(InstallInto(MakeTempFolder(L"closed")).empty());
+        MessageBoxCatcher catcher(m_hwnd, MessageBoxCatcher::Reaction::CloseOwner);
+        ::PostMessageW(m_hwnd, WM_INSTALL_ERROR, 3, 0);
+        EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(m_hwnd); }, kDeadlineMs));
+        EXPECT_EQ(catcher.shown.size(), 1u);
+        EXPECT_TRUE(DropQuitMessage());
+    }
+}
+
+TEST_F(InstallWindowTest, ClosedFromOutsideWhileTheBoxOfItsCreationIsUp) {
+    // The payload cannot be written: the box comes up inside window creation.
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    UniqueFileHandle holder(::CreateFileW((std::wstring(temp) + kSilentName).c_str(), GENERIC_READ,
+                                          0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder);
+    MessageBoxCatcher catcher(nullptr, MessageBoxCatcher::Reaction::CloseOwner);
+    const HWND window = Create();
+    m_window = nullptr;  // gone with its native window
+    EXPECT_EQ(window, nullptr) << "destroyed before its creation returned";
+    EXPECT_EQ(catcher.shown.size(), 1u);
+    EXPECT_TRUE(DropQuitMessage()) << "the window's destructor ran";
 }
 
 // Another program created "Install" first, one page small and full of bytes without a
