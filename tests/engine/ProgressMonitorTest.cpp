@@ -234,6 +234,8 @@ TEST_F(ProgressMonitorTest, AWriterThatDoesNotWaitLosesMessagesButNeverTearsOne)
     }
     WriteFromPeer(burst, L"raw");
     ASSERT_EQ(::WaitForSingleObject(m_writer.Get(), kDeadlineMs), WAIT_OBJECT_0);
+    // The witness, written as a writer that waits would write it.
+    ASSERT_TRUE(m_recorder.WaitUntil([&] { return m_holder.IsEmpty(m_channel); }, kDeadlineMs));
     ASSERT_TRUE(m_holder.Write(m_channel, Param(2, 4)));
     ASSERT_TRUE(m_recorder.WaitForMessage(WM_INSTALL_ERROR, kDeadlineMs))
         << "the monitor stopped following";
@@ -256,7 +258,8 @@ TEST_F(ProgressMonitorTest, AWriterThatDoesNotWaitLosesMessagesButNeverTearsOne)
 // on exactly once, in order, none torn, and the end of the writer last.
 TEST_F(ProgressMonitorTest, EveryMessageOfTheReporterArrivesOnceInOrder) {
     constexpr int kMessages = 100'000;
-    constexpr DWORD kStressDeadlineMs = 180'000;
+    // A minute at most on an idle machine; a busy one gets far more time.
+    constexpr DWORD kStressDeadlineMs = 300'000;
     HeldProcess writer = StartHeld(L"\"" + SupportProgram(L"channel_peer.exe") + L"\" report " +
                                    Widen(m_channel) + L" " + std::to_wstring(kMessages));
     ASSERT_TRUE(writer.process);
