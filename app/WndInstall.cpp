@@ -15,6 +15,7 @@
 #include "engine/PathText.h"
 #include "engine/ProcessCleanup.h"
 #include "engine/ProgressMonitor.h"
+#include "engine/SharedMemoryMap.h"
 #include "skin/LanguageTable.h"
 #include "skin/MessageBoxW.h"
 #include "ui/ButtonUI.h"
@@ -49,6 +50,8 @@ constexpr int kPageDuring = 1;
 constexpr int kPageAfter = 2;
 // A code the window never reports.
 constexpr int kIgnoredErrorCode = 5;
+// Carries a UserAction; the paint manager uses WM_APP + 1.
+constexpr UINT kUserActionMessage = WM_APP + 2;
 
 std::wstring LookUp(const wchar_t* id) {
     return CLanguageTable::Instance().LookUpText(id);
@@ -81,6 +84,17 @@ void OpenWithShell(const std::wstring& file) {
     ::ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+// A second handle on the same process, for the progress monitor, which may outlive the window.
+UniqueHandle DuplicateProcessHandle(HANDLE process) {
+    HANDLE copy = nullptr;
+    if (process == nullptr ||
+        !::DuplicateHandle(::GetCurrentProcess(), process, ::GetCurrentProcess(), &copy, 0, FALSE,
+                           DUPLICATE_SAME_ACCESS)) {
+        return {};
+    }
+    return UniqueHandle(copy);
+}
+
 }  // namespace
 
 CWndInstall::CWndInstall()
@@ -89,7 +103,13 @@ CWndInstall::CWndInstall()
 }
 
 CWndInstall::~CWndInstall() {
+    if (m_mailbox) {
+        m_mailbox->Close();
+    }
     // Closing the window during an installation ends the installation.
+    if (m_silentInstaller) {
+        ::TerminateProcess(m_silentInstaller.Get(), 0);
+    }
     TerminateProcessesByName({kSilentInstallerName});
     ::PostQuitMessage(0);
 }
@@ -142,8 +162,9 @@ void CWndInstall::OnWindowReady() {
     if (m_payloadLock) {
         return;
     }
-    ShowError(L"lan_101");
-    Close(1);
+    if (ShowError(L"lan_101")) {
+        Close(1);
+    }
 }
 
 LRESULT CWndInstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -167,19 +188,26 @@ LRESULT CWndInstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnInstallFinished();
             return 0;
         case WM_INSTALL_ERROR: {
+            m_errorReported = true;
             const int code = static_cast<int>(static_cast<uint32_t>(wParam));
             if (code != kIgnoredErrorCode) {
-                ShowText(FillPlaceholder(LookUp(L"lan_106"), L"%d", std::to_wstring(code)));
+                (void)ShowText(FillPlaceholder(LookUp(L"lan_106"), L"%d", std::to_wstring(code)));
             }
             return 0;
         }
         case WM_INSTALL_DRIVER:
-            OnDriverStep(TakeDriverLine(wParam));
+            OnDriverLine();
             return 0;
         case WM_INSTALL_WAITING:
             if (m_status != nullptr) {
                 m_status->SetText(LookUp(L"lan_109"));
             }
+            return 0;
+        case WM_INSTALL_PROCESSENDED:
+            OnSilentInstallerEnded();
+            return 0;
+        case kUserActionMessage:
+            RunUserAction(static_cast<UserAction>(wParam));
             return 0;
         default:
             return CWindowBase::HandleMessage(message, wParam, lParam);
@@ -187,20 +215,45 @@ LRESULT CWndInstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CWndInstall::OnClick(NotifyRecord& notification) {
+    // Each of these may run a modal loop, in which the window can be destroyed. Run inside the
+    // click, the call chain back through the button and the paint manager would then go through
+    // deleted objects; run from a posted message, nothing but the window procedure is left above.
     const std::wstring name = SenderName(notification);
     if (name == L"btn_Install") {
-        StartInstall();
+        PostMessage(kUserActionMessage, static_cast<WPARAM>(UserAction::Install));
     } else if (name == L"btn_Browse") {
-        BrowseForFolder();
+        PostMessage(kUserActionMessage, static_cast<WPARAM>(UserAction::Browse));
     } else if (name == L"btn_Confirm") {
         Close(1);
     } else if (name == L"btn_Url") {
-        OpenAgreementPage();
+        PostMessage(kUserActionMessage, static_cast<WPARAM>(UserAction::OpenAgreement));
     } else if (name == L"btn_RunNow") {
-        StartInstalledApplication();
-        Close(1);
+        PostMessage(kUserActionMessage, static_cast<WPARAM>(UserAction::RunNow));
     }
     CWindowBase::OnClick(notification);
+}
+
+void CWndInstall::RunUserAction(UserAction action) {
+    switch (action) {
+        case UserAction::Install:
+            StartInstall();
+            return;
+        case UserAction::Browse:
+            BrowseForFolder();
+            return;
+        case UserAction::OpenAgreement:
+            OpenAgreementPage();
+            return;
+        case UserAction::RunNow: {
+            // The shell may show a box of its own about a launcher it cannot start.
+            const std::weak_ptr<const int> alive = m_lifetime;
+            StartInstalledApplication();
+            if (!alive.expired()) {
+                Close(1);
+            }
+            return;
+        }
+    }
 }
 
 void CWndInstall::OnSelectChanged(NotifyRecord& notification) {
@@ -220,8 +273,9 @@ void CWndInstall::BrowseForFolder() {
     info.hwndOwner = m_hWnd;
     info.lpszTitle = title.c_str();
     info.ulFlags = kBrowseFlags;
+    const std::weak_ptr<const int> alive = m_lifetime;
     std::unique_ptr<ITEMIDLIST, ItemIdListDeleter> chosen(::SHBrowseForFolderW(&info));
-    if (!chosen) {
+    if (!chosen || alive.expired()) {
         return;
     }
     wchar_t path[kFolderCapacity] = {};
@@ -248,7 +302,7 @@ void CWndInstall::StartInstall() {
     const std::wstring drive = GetPathDrive(m_installFolder);
     const std::wstring drives = GetLogicalDrivesText();
     if (!IsInstallFolderValid(m_installFolder, drive, drives)) {
-        ShowError(L"lan_103");
+        (void)ShowError(L"lan_103");
         return;
     }
     NormalizeFolder(m_installFolder);
@@ -261,34 +315,72 @@ void CWndInstall::StartInstall() {
     }
     const bool autoRun = m_autoRun != nullptr && m_autoRun->IsSelected();
     const bool desktopShortcut = m_desktopShortcut != nullptr && m_desktopShortcut->IsSelected();
-    const bool started =
-        LaunchSilentInstaller(m_installFolder, autoRun, desktopShortcut, m_payloadPath, m_launch);
-    if (started) {
+
+    // The channel is opened here, before the silent installer starts, and handed to the monitor.
+    // On Windows the silent installer runs elevated, and a named object gets the default DACL of
+    // the token that creates it: had the elevated process created the block, it would grant
+    // access to Administrators and SYSTEM only, which this unelevated process is not (its token
+    // holds the Administrators group for deny only), and the window would never hear from the
+    // installation. Created by this process, the block carries this user's default DACL, which
+    // the elevated process, the same user, can open. Wine checks none of this, so no test under
+    // Wine would notice the other order.
+    auto channel = std::make_unique<CSharedMemoryMap>();
+    channel->Open(kProgressChannelName);
+    UniqueHandle process;
+    if (LaunchSilentInstaller(m_installFolder, autoRun, desktopShortcut, m_payloadPath, m_launch,
+                              &process)) {
         // The started program is past the point where the file could be swapped.
         m_payloadLock.reset();
         if (m_close != nullptr) {
             m_close->SetVisible(false);
         }
-        if (StartProgressMonitor(m_hWnd)) {
+        if (FollowInstallation(std::move(channel), std::move(process))) {
             return;
         }
         // Nothing would follow the installation: stop it rather than leave the page waiting.
+        if (m_silentInstaller) {
+            ::TerminateProcess(m_silentInstaller.Get(), 0);
+            m_silentInstaller.Reset();
+        }
         TerminateProcessesByName({kSilentInstallerName});
         if (m_close != nullptr) {
             m_close->SetVisible(true);
         }
     }
-    ShowError(L"lan_104");
+    if (!ShowError(L"lan_104")) {
+        return;
+    }
     if (m_pages != nullptr) {
         m_pages->SelectItem(kPageBefore);
     }
 }
 
-void CWndInstall::OnDriverStep(std::unique_ptr<std::string> stepText) {
-    if (!stepText) {
+bool CWndInstall::FollowInstallation(std::unique_ptr<CSharedMemoryMap> channel,
+                                     UniqueHandle process) {
+    m_mailbox = std::make_shared<ProgressMailbox>();
+    m_finished = false;
+    m_errorReported = false;
+    MonitoredInstallation installation;
+    installation.window = m_hWnd;
+    installation.mailbox = m_mailbox;
+    installation.channel = std::move(channel);
+    installation.process = DuplicateProcessHandle(process.Get());
+    m_silentInstaller = std::move(process);
+    return StartProgressMonitor(std::move(installation));
+}
+
+void CWndInstall::OnDriverLine() {
+    // The line only from the mailbox: the message itself may come from anyone.
+    if (m_mailbox == nullptr) {
         return;
     }
-    const std::optional<DriverStepDisplay> step = ParseDriverStep(*stepText);
+    if (const std::optional<std::string> line = m_mailbox->TakeDriverLine()) {
+        OnDriverStep(*line);
+    }
+}
+
+void CWndInstall::OnDriverStep(const std::string& stepText) {
+    const std::optional<DriverStepDisplay> step = ParseDriverStep(stepText);
     if (!step) {
         return;
     }
@@ -301,6 +393,7 @@ void CWndInstall::OnDriverStep(std::unique_ptr<std::string> stepText) {
 }
 
 void CWndInstall::OnInstallFinished() {
+    m_finished = true;
     if (m_devices != nullptr && FindConnectedModel(m_models, *m_devices)) {
         StartInstalledApplication();
         if (m_runNow != nullptr) {
@@ -319,13 +412,40 @@ void CWndInstall::OnInstallFinished() {
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-void CWndInstall::ShowError(const wchar_t* textId) {
-    ShowText(LookUp(textId));
+void CWndInstall::OnSilentInstallerEnded() {
+    // Anyone can post the message: only the end of the silent installer this window started
+    // counts, once.
+    DWORD exitCode = 0;
+    if (!m_silentInstaller || ::WaitForSingleObject(m_silentInstaller.Get(), 0) != WAIT_OBJECT_0 ||
+        !::GetExitCodeProcess(m_silentInstaller.Get(), &exitCode)) {
+        return;
+    }
+    m_silentInstaller.Reset();
+    // Killed, crashed, or ended after an error: the page stays, and the user gets out through the
+    // close button. A finished installation has its own page with its own buttons.
+    if (m_finished) {
+        return;
+    }
+    if (m_close != nullptr) {
+        m_close->SetVisible(true);
+    }
+    if (m_errorReported) {
+        return;
+    }
+    m_errorReported = true;
+    const int code = static_cast<int>(exitCode);
+    (void)ShowText(FillPlaceholder(LookUp(L"lan_106"), L"%d", std::to_wstring(code)));
 }
 
-void CWndInstall::ShowText(const std::wstring& text) {
+bool CWndInstall::ShowError(const wchar_t* textId) {
+    return ShowText(LookUp(textId));
+}
+
+bool CWndInstall::ShowText(const std::wstring& text) {
+    const std::weak_ptr<const int> alive = m_lifetime;
     const std::wstring caption = LookUp(L"lan_102");
     MessageBoxW::ShowMessage(m_hWnd, text.c_str(), caption.c_str());
+    return !alive.expired();
 }
 
 }  // namespace tessel

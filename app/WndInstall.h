@@ -9,6 +9,7 @@
 
 #include "device/DeviceDetection.h"
 #include "device/ModelTable.h"
+#include "engine/KernelHandles.h"
 #include "engine/Payload.h"
 #include "skin/WindowBase.h"
 
@@ -20,7 +21,9 @@ class CControlUI;
 class CEditUI;
 class CLabelUI;
 class CProgressUI;
+class CSharedMemoryMap;
 class CTabLayoutUI;
+class ProgressMailbox;
 
 // The product name the install window and the install action use; set by the window's
 // constructor.
@@ -33,7 +36,13 @@ extern const wchar_t* g_productName;
 // and ends the message loop.
 //
 // Ownership: created with new by the entry; deletes itself when its native window is gone. The
-// control pointers borrow from the window's paint manager.
+// control pointers borrow from the window's paint manager. It owns the started silent installer's
+// process handle and shares a ProgressMailbox with the progress monitor.
+//
+// A modal loop the window runs (a message box, the folder dialog) can end with the window gone: a
+// WM_CLOSE posted from outside destroys it and so deletes this object. Such code runs from a
+// message of the window's own, never inside a control's click, and touches nothing once
+// m_lifetime has expired.
 class CWndInstall : public CWindowBase {
 public:
     CWndInstall();
@@ -50,6 +59,8 @@ public:
     const std::wstring& InstallFolder() const { return m_installFolder; }
     const std::wstring& PreviousInstallFolder() const { return m_previousInstallFolder; }
     const std::wstring& PayloadPath() const { return m_payloadPath; }
+    // For tests: a progress monitor started by this window still runs.
+    bool IsFollowingInstallation() const { return m_mailbox && m_mailbox.use_count() > 1; }
 
     static const NotifyMap& ClassNotifyMap();
 
@@ -61,14 +72,24 @@ protected:
     const NotifyMap* GetNotifyMap() const override { return &ClassNotifyMap(); }
 
 private:
+    // What a click asks for that may run a modal loop; carried out from a posted message.
+    enum class UserAction : WPARAM { Install, Browse, OpenAgreement, RunNow };
+    void RunUserAction(UserAction action);
+
     void StartInstall();
+    // Hands the opened channel and the started process to a new progress monitor.
+    [[nodiscard]] bool FollowInstallation(std::unique_ptr<CSharedMemoryMap> channel,
+                                          UniqueHandle process);
     void BrowseForFolder();
     void OpenAgreementPage();
     void StartInstalledApplication();
-    void OnDriverStep(std::unique_ptr<std::string> stepText);
+    void OnDriverLine();
+    void OnDriverStep(const std::string& stepText);
     void OnInstallFinished();
-    void ShowError(const wchar_t* textId);
-    void ShowText(const std::wstring& text);
+    void OnSilentInstallerEnded();
+    // Each false when the window was destroyed while the box was up: touch nothing then.
+    [[nodiscard]] bool ShowError(const wchar_t* textId);
+    [[nodiscard]] bool ShowText(const std::wstring& text);
 
     // The tree's named controls; not owned, null until OnWindowReady.
     CEditUI* m_folderEdit = nullptr;
@@ -93,6 +114,16 @@ private:
     std::optional<PayloadLock> m_payloadLock;
     std::unique_ptr<IDeviceInstanceSource> m_devices;
     ShellExecuteFunction m_launch;  // empty: the shell's own elevated start
+
+    // The running installation: the silent installer (empty when the start gave no handle) and
+    // what the window shares with its progress monitor.
+    UniqueHandle m_silentInstaller;
+    std::shared_ptr<ProgressMailbox> m_mailbox;
+    bool m_finished = false;
+    bool m_errorReported = false;
+
+    // Expires when this object is deleted; see the class comment.
+    std::shared_ptr<const int> m_lifetime = std::make_shared<const int>(0);
 };
 
 }  // namespace tessel

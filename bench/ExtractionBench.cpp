@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -122,16 +123,20 @@ Timing RunOurs(const Payload& payload, const fs::path& out, const std::string& c
     return {tessel::bench::ElapsedSeconds(start, end), tessel::bench::ThreadSeconds() - cpuStart};
 }
 
-// Empties the channel every 5 ms, as the installer's progress monitor does.
+// Takes messages out of the channel at the installer's progress monitor's pace: every 5 ms when
+// idle, every millisecond for a while after a message (the reporter waits for each to be taken).
 class MonitorStandIn {
 public:
     explicit MonitorStandIn(std::string name) : m_name(std::move(name)) {
         m_channel.Open(m_name);
         m_thread = std::thread([this] {
+            auto lastMessage = std::chrono::steady_clock::now();
             while (!m_stop) {
-                ::Sleep(kPollMs);
-                m_channel.Read(m_name);
-                m_channel.Write(m_name, {});
+                const bool busy = std::chrono::steady_clock::now() - lastMessage < kBusyPeriod;
+                ::Sleep(busy ? kBusyPollMs : kPollMs);
+                if (!m_channel.Take(m_name).empty()) {
+                    lastMessage = std::chrono::steady_clock::now();
+                }
             }
         });
     }
@@ -142,6 +147,8 @@ public:
 
 private:
     static constexpr DWORD kPollMs = 5;
+    static constexpr DWORD kBusyPollMs = 1;
+    static constexpr auto kBusyPeriod = std::chrono::milliseconds(100);
     std::string m_name;
     tessel::CSharedMemoryMap m_channel;
     std::atomic<bool> m_stop = false;

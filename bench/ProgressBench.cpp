@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -43,7 +44,7 @@ int RunWriter(const std::string& channel, int count) {
     }
     std::mt19937 random(1);
     for (int i = 0; i < count; ++i) {
-        while (!map.Read(channel).empty()) {
+        while (!map.IsEmpty(channel)) {
             ::Sleep(0);
         }
         ::Sleep(random() % 4);
@@ -54,13 +55,15 @@ int RunWriter(const std::string& channel, int count) {
 }
 
 std::vector<double> g_latencies;
+const auto g_mailbox = std::make_shared<ProgressMailbox>();
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     if (message == WM_INSTALL_DRIVER) {
         const LONGLONG handled = Now();
-        const auto line = TakeDriverLine(wParam);
-        const LONGLONG stamped = std::stoll(line->substr(2));
-        g_latencies.push_back(TicksToMs(handled - stamped));
+        if (const auto line = g_mailbox->TakeDriverLine()) {
+            const LONGLONG stamped = std::stoll(line->substr(2));
+            g_latencies.push_back(TicksToMs(handled - stamped));
+        }
         return 0;
     }
     return ::DefWindowProcW(window, message, wParam, lParam);
@@ -103,7 +106,13 @@ int main(int argc, char** argv) {
     // --- idle cost
     CSharedMemoryMap holder;
     holder.Open(channel);
-    if (!StartProgressMonitor(window, channel)) {
+    MonitoredInstallation installation;
+    installation.window = window;
+    installation.mailbox = g_mailbox;
+    installation.channel = std::make_unique<CSharedMemoryMap>();
+    installation.channel->Open(channel);
+    installation.channelName = channel;
+    if (!StartProgressMonitor(std::move(installation))) {
         return 1;
     }
     ::Sleep(200);
@@ -149,8 +158,7 @@ int main(int argc, char** argv) {
     ::CloseHandle(writer.hProcess);
 
     std::printf(
-        "progress latency: %zu of %d messages handled (the rest written between a read and"
-        " its clearing)\n",
+        "progress latency: %zu of %d messages handled\n",
         g_latencies.size(), kMessages);
     if (!g_latencies.empty()) {
         std::printf(

@@ -74,14 +74,8 @@ std::optional<PayloadLock> ExtractPayload(const std::wstring& payloadPath, HMODU
 }
 
 bool LaunchSilentInstaller(const std::wstring& installFolder, bool autoRun, bool desktopShortcut,
-                           const std::wstring& payloadPath) {
-    return LaunchSilentInstaller(installFolder, autoRun, desktopShortcut, payloadPath,
-                                 CallShellExecute);
-}
-
-bool LaunchSilentInstaller(const std::wstring& installFolder, bool autoRun, bool desktopShortcut,
                            const std::wstring& payloadPath,
-                           const ShellExecuteFunction& shellExecute) {
+                           const ShellExecuteFunction& shellExecute, UniqueHandle* process) {
     SilentInstallOptions options;
     options.installFolder = installFolder;
     options.autoRun = autoRun;
@@ -97,7 +91,10 @@ bool LaunchSilentInstaller(const std::wstring& installFolder, bool autoRun, bool
     info.lpParameters = parameters.c_str();
     info.nShow = SW_SHOW;
     const bool started = shellExecute ? shellExecute(info) : CallShellExecute(info);
-    UniqueHandle process(info.hProcess);  // not used: the installer follows only the channel
+    UniqueHandle startedProcess(info.hProcess);
+    if (started && process != nullptr) {
+        *process = std::move(startedProcess);
+    }
     return started;
 }
 

@@ -36,12 +36,13 @@ std::wstring GetPayloadPath();
 // An empty function means ShellExecuteExW itself.
 using ShellExecuteFunction = std::function<bool(SHELLEXECUTEINFOW&)>;
 
-// Formats the eight-field command line and starts `payloadPath` with the verb "runas". True when
-// the system reports the start as successful; the process handle is closed at once.
-bool LaunchSilentInstaller(const std::wstring& installFolder, bool autoRun, bool desktopShortcut,
-                           const std::wstring& payloadPath);
+// Formats the eight-field command line and starts `payloadPath` with the verb "runas" through
+// `shellExecute` (empty: the shell's own). True when the system reports the start as successful.
+// The started process goes to `process` when one is given (empty when the shell gave no handle);
+// otherwise its handle is closed at once.
 bool LaunchSilentInstaller(const std::wstring& installFolder, bool autoRun, bool desktopShortcut,
                            const std::wstring& payloadPath,
-                           const ShellExecuteFunction& shellExecute);
+                           const ShellExecuteFunction& shellExecute = {},
+                           UniqueHandle* process = nullptr);
 
 }  // namespace tessel

@@ -1,16 +1,27 @@
 #include "engine/ProgressMonitor.h"
 
-#include <memory>
+#include <chrono>
 #include <system_error>
 #include <thread>
 
+#include "engine/InstallMessages.h"
 #include "engine/ProgressMessage.h"
-#include "engine/SharedMemoryMap.h"
 
 namespace tessel {
 namespace {
 
-constexpr DWORD kPollIntervalMs = 5;
+using Clock = std::chrono::steady_clock;
+
+constexpr DWORD kIdlePollMs = 5;
+// The silent installer writes its next message only once this one is taken, often within
+// microseconds during a burst (driver lines, percentages of small files). Right after a message
+// the monitor only yields its time slice before looking again, then looks every millisecond, and
+// only then falls back to the idle poll.
+constexpr auto kEagerPeriod = std::chrono::milliseconds(1);
+constexpr auto kBusyPeriod = std::chrono::milliseconds(100);
+constexpr DWORD kBusyPollMs = 1;
+// A window whose queue is full is behind, not gone.
+constexpr DWORD kFullQueueRetryMs = 1;
 
 // Sleep(5) only means 5 ms when the system timer runs at 1 ms; held for the monitor's lifetime.
 // winmm is not one of the system's known DLLs, and the installer runs from a download folder:
@@ -45,53 +56,121 @@ private:
     bool m_active = false;
 };
 
-// Returns false when the monitor must stop.
-bool Deliver(HWND window, ProgressAction action) {
-    switch (action.kind) {
-        case ProgressAction::Kind::Ignore:
-            return true;
-        case ProgressAction::Kind::StopMonitor:
-            return false;
-        case ProgressAction::Kind::Send:
-            ::SendMessageW(window, action.message, static_cast<WPARAM>(action.wParam), 0);
-            return true;
-        case ProgressAction::Kind::Post:
-            ::PostMessageW(window, action.message, static_cast<WPARAM>(action.wParam), 0);
-            return true;
-        case ProgressAction::Kind::PostDriverLine: {
-            auto line = std::make_unique<std::string>(std::move(action.driverLine));
-            if (::PostMessageW(window, action.message, reinterpret_cast<WPARAM>(line.get()), 0)) {
-                (void)line.release();  // the window owns it now
+void PostToWindow(HWND window, UINT message, WPARAM wParam) {
+    while (!::PostMessageW(window, message, wParam, 0) &&
+           ::GetLastError() == ERROR_NOT_ENOUGH_QUOTA && ::IsWindow(window)) {
+        ::Sleep(kFullQueueRetryMs);
+    }
+}
+
+class InstallationMonitor {
+public:
+    explicit InstallationMonitor(MonitoredInstallation installation)
+        : m_run(std::move(installation)) {}
+
+    void Run() {
+        bool following = true;
+        Clock::time_point lastMessage = Clock::now();
+        for (;;) {
+            if (following) {
+                const Look look = TakeAndDeliver();
+                if (look == Look::WindowGone) {
+                    return;
+                }
+                if (look == Look::Delivered) {
+                    lastMessage = Clock::now();
+                    continue;
+                }
+                following = look != Look::StopFollowing;
             }
-            return true;
+            const auto quiet = Clock::now() - lastMessage;
+            if (following && quiet < kEagerPeriod) {
+                ::SwitchToThread();
+                continue;
+            }
+            if (ProcessHasEnded()) {
+                // Whatever it published before its end is in the channel by now.
+                while (following && TakeAndDeliver() == Look::Delivered) {
+                }
+                ReportProcessEnd();
+                return;
+            }
+            if (!following && (!m_run.process || m_run.mailbox->IsClosed())) {
+                return;
+            }
+            Pause(following && quiet < kBusyPeriod ? kBusyPollMs : kIdlePollMs);
         }
     }
-    return true;
-}
+
+private:
+    enum class Look { Nothing, Delivered, StopFollowing, WindowGone };
+
+    Look TakeAndDeliver() {
+        std::string text;
+        if (!m_run.mailbox->TakeIfOpen([&] { text = m_run.channel->Take(m_run.channelName); })) {
+            return Look::WindowGone;
+        }
+        if (text.empty()) {
+            return Look::Nothing;
+        }
+        ProgressAction action = InterpretProgressMessage(text);
+        switch (action.kind) {
+            case ProgressAction::Kind::Ignore:
+                break;
+            case ProgressAction::Kind::StopMonitor:
+                return Look::StopFollowing;
+            case ProgressAction::Kind::Send:
+                ::SendMessageW(m_run.window, action.message, static_cast<WPARAM>(action.wParam), 0);
+                break;
+            case ProgressAction::Kind::Post:
+                PostToWindow(m_run.window, action.message, static_cast<WPARAM>(action.wParam));
+                break;
+            case ProgressAction::Kind::PostDriverLine:
+                m_run.mailbox->PushDriverLine(std::move(action.driverLine));
+                PostToWindow(m_run.window, WM_INSTALL_DRIVER, 0);
+                break;
+        }
+        return Look::Delivered;
+    }
+
+    bool ProcessHasEnded() const {
+        return m_run.process && ::WaitForSingleObject(m_run.process.Get(), 0) == WAIT_OBJECT_0;
+    }
+
+    void ReportProcessEnd() {
+        DWORD exitCode = 0;
+        ::GetExitCodeProcess(m_run.process.Get(), &exitCode);
+        if (!m_run.mailbox->IsClosed()) {
+            PostToWindow(m_run.window, WM_INSTALL_PROCESSENDED, exitCode);
+        }
+    }
+
+    // Returns early when the process ends.
+    void Pause(DWORD ms) const {
+        if (m_run.process) {
+            ::WaitForSingleObject(m_run.process.Get(), ms);
+        } else {
+            ::Sleep(ms);
+        }
+    }
+
+    MonitoredInstallation m_run;
+};
 
 }  // namespace
 
-void MonitorInstallProgress(HWND window, const std::string& channelName) {
-    TimerResolution resolution;
-    CSharedMemoryMap channel;
-    channel.Open(channelName);
-    for (;;) {
-        ::Sleep(kPollIntervalMs);
-        const std::string text = channel.Read(channelName);
-        channel.Write(channelName, {});
-        if (text.empty()) {
-            continue;
-        }
-        if (!Deliver(window, InterpretProgressMessage(text))) {
-            return;
-        }
+void MonitorInstallProgress(MonitoredInstallation installation) {
+    if (!installation.mailbox || !installation.channel) {
+        return;
     }
+    const TimerResolution resolution;
+    InstallationMonitor(std::move(installation)).Run();
 }
 
-bool StartProgressMonitor(HWND window, std::string channelName) {
+bool StartProgressMonitor(MonitoredInstallation installation) {
     try {
-        std::thread([window, name = std::move(channelName)]() noexcept {
-            MonitorInstallProgress(window, name);
+        std::thread([run = std::move(installation)]() mutable noexcept {
+            MonitorInstallProgress(std::move(run));
         }).detach();
         return true;
     } catch (const std::system_error&) {

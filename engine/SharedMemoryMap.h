@@ -10,7 +10,8 @@
 
 namespace tessel {
 
-// Size of every named block, the same constant in the installer and the silent installer.
+// Size of every block this program creates, the same constant in the installer and the silent
+// installer. A block another program created first under the same name may be smaller.
 inline constexpr uint32_t kMappingSize = 102'400'000;
 
 // One named file mapping and its view of the whole block. Members die in reverse order: the view
@@ -19,12 +20,17 @@ struct SharedMemoryEntry {
     std::string name;
     UniqueHandle mapping;
     UniqueMapView view;
+    size_t viewSize = 0;  // as the system mapped it, asked of the view itself
 };
 
 // A registry of named paging-file blocks, owned by one thread (no locks). Each block holds one
 // zero-terminated 8-bit text at offset 0; a zero byte there is the empty text. Whichever process
 // opens a name first creates the block; the other opens the same bytes. The registry owns every
 // handle and view it registered and releases them, in the order opened, when destroyed.
+//
+// As a channel: the writer writes a text only into the empty block, the reader clears the block
+// once it has read a whole text (Take). Nothing reads or writes past a view's real size, whoever
+// created the block.
 class CSharedMemoryMap {
 public:
     CSharedMemoryMap() = default;
@@ -40,16 +46,27 @@ public:
 
     // Copies `text` up to its first zero byte, and a terminating zero, to offset 0 of every view
     // registered under `name` (exact, case-sensitive). The empty text clears the channel. The first
-    // byte is stored last, so a reader polling the block never sees a half-written text. A text
-    // that does not fit the block with its terminator writes nothing; false then, or when no view
-    // has that name.
+    // byte is cleared first and stored last, so a reader never takes a half-written text for a
+    // whole one. A text that does not fit a view with its terminator is not written to it; false
+    // when no view took the text.
     bool Write(const std::string& name, std::string_view text);
 
-    // The text at offset 0 of the first view registered under `name`; empty for an unknown name.
-    // A block holding no zero byte at all holds no complete message: that also reads as empty.
+    // The whole text at offset 0 of the first view registered under `name`; empty for an unknown
+    // name, for a block without a zero byte in the view, and for a text that changed while it was
+    // copied (a writer that stopped waiting for the reader): that one is read on a later call.
     std::string Read(const std::string& name) const;
 
+    // Read, and when that found a whole text, the channel cleared for the writer's next one. A
+    // text the reader could not read whole is left where it is.
+    std::string Take(const std::string& name);
+
+    // True when the first view under `name` holds the empty text (or there is none). Cheaper than
+    // Read: only the first byte is looked at.
+    bool IsEmpty(const std::string& name) const;
+
 private:
+    const SharedMemoryEntry* Find(const std::string& name) const;
+
     int32_t m_nextSequence = 0;
     std::map<int32_t, SharedMemoryEntry> m_entries;
 };

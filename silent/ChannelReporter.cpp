@@ -2,12 +2,20 @@
 
 #include <windows.h>
 
+#include <chrono>
+
 namespace tessel {
 namespace {
 
-// The installer's monitor polls every 5 ms; a reader that has not taken a message within this
-// time is not reading any more. Generous, so that a monitor starved by a busy machine still counts.
-constexpr DWORD kReaderPatienceMs = 1000;
+using Clock = std::chrono::steady_clock;
+
+// The installer's monitor looks every 5 ms when idle; a reader that has not taken a message within
+// this time is not reading any more. Generous, so that a monitor starved by a busy machine still
+// counts.
+constexpr auto kReaderPatience = std::chrono::milliseconds(1000);
+// A monitor that has just taken a message looks again at once: in a burst the next one is taken
+// within microseconds, so the first stretch of the wait only yields the time slice.
+constexpr auto kEagerWait = std::chrono::milliseconds(2);
 constexpr DWORD kPollMs = 1;
 
 }  // namespace
@@ -17,12 +25,11 @@ ChannelReporter::ChannelReporter(std::string channelName) : m_name(std::move(cha
 }
 
 void ChannelReporter::Report(MessageStyle style, int param) {
-    Write(FormatProgressMessage(style, param),
-          style == MessageStyle::ExtractionPercent ? Kind::Percentage : Kind::MustArrive);
+    Write(FormatProgressMessage(style, param));
 }
 
 void ChannelReporter::ReportDriverLine(std::string_view line) {
-    Write(FormatDriverLineMessage(line), Kind::MustArrive);
+    Write(FormatDriverLineMessage(line));
 }
 
 void ChannelReporter::Flush() {
@@ -32,34 +39,37 @@ void ChannelReporter::Flush() {
 }
 
 bool ChannelReporter::WaitUntilTaken() {
-    if (m_channel.Read(m_name).empty()) {
+    if (m_channel.IsEmpty(m_name)) {
         m_readerPresent = true;
         return true;
     }
     if (!m_readerPresent) {
         return false;
     }
-    const ULONGLONG deadline = ::GetTickCount64() + kReaderPatienceMs;
-    while (::GetTickCount64() < deadline) {
-        ::Sleep(kPollMs);
-        if (m_channel.Read(m_name).empty()) {
+    const Clock::time_point start = Clock::now();
+    for (auto waited = Clock::duration::zero(); waited < kReaderPatience;
+         waited = Clock::now() - start) {
+        if (waited < kEagerWait) {
+            ::SwitchToThread();
+        } else {
+            ::Sleep(kPollMs);
+        }
+        if (m_channel.IsEmpty(m_name)) {
             return true;
         }
     }
-    m_readerPresent = false;
+    // Only our own message left untaken says that nobody reads.
+    m_readerPresent = m_lastWritten.empty() || m_channel.Read(m_name) != m_lastWritten;
     return false;
 }
 
-void ChannelReporter::Write(const std::string& message, Kind kind) {
+void ChannelReporter::Write(const std::string& message) {
     if (!m_open) {
         return;
     }
-    // A percentage over a percentage loses nothing the window needs: it shows the newer one.
-    if (kind == Kind::MustArrive || m_lastKind == Kind::MustArrive) {
-        WaitUntilTaken();
-    }
+    WaitUntilTaken();
     m_channel.Write(m_name, message);
-    m_lastKind = kind;
+    m_lastWritten = message;
 }
 
 }  // namespace tessel

@@ -1,10 +1,13 @@
 // The install window as the installer creates it, on the virtual display: its start (folder,
-// payload), the install action with its folder checks and an injected launch, the six install
-// messages, the end of an installation with an injected device list, and closing.
+// payload), the install action with its folder checks and an injected launch, the install
+// messages, the end of an installation with an injected device list, and closing. The fault tests
+// start a stand-in of the silent installer (tests/support/SilentStandIn.cpp) that writes through
+// the real reporter into the real channel, and end it with TerminateProcess.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -16,6 +19,8 @@
 #include "engine/KernelHandles.h"
 #include "engine/ModuleResource.h"
 #include "engine/ProcessCleanup.h"
+#include "engine/SharedMemoryMap.h"
+#include "engine/SilentCommandLine.h"
 #include "tests/skin/SkinTestSupport.h"
 #include "tests/support/TestProcess.h"
 #include "tests/ui/WindowTestSupport.h"
@@ -34,6 +39,11 @@ constexpr wchar_t kUninstallKey[] =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessel Assistant";
 constexpr wchar_t kSilentName[] = L"TesselInstallSilence.exe";
 constexpr wchar_t kLauncherName[] = L"Launcher.exe";
+constexpr wchar_t kStandInName[] = L"silent_stand_in.exe";
+// Generous: the machine may be busy with a build and other tests.
+constexpr DWORD kDeadlineMs = 20'000;
+// What the fault tests end the stand-in with; the window shows it as the error code.
+constexpr UINT kKilledExitCode = 137;
 
 class FakeDevices final : public IDeviceInstanceSource {
 public:
@@ -82,10 +92,13 @@ struct ShownMessage {
 };
 
 // Closes every skinned message box owned by `owner` (null: by any window) as soon as it is up (a
-// thread timer runs inside the box's modal loop) and records what it showed.
+// thread timer runs inside the box's modal loop) and records what it showed. With
+// Reaction::CloseOwner it posts WM_CLOSE to the box's owner instead, as another program could.
 class MessageBoxCatcher {
 public:
-    explicit MessageBoxCatcher(HWND owner) : m_owner(owner) {
+    enum class Reaction { CloseBox, CloseOwner };
+    explicit MessageBoxCatcher(HWND owner, Reaction reaction = Reaction::CloseBox)
+        : m_owner(owner), m_reaction(reaction) {
         s_current = this;
         m_timer = ::SetTimer(nullptr, 0, 20, &MessageBoxCatcher::OnTimer);
     }
@@ -126,12 +139,17 @@ private:
             }
         }
         catcher->shown.push_back(message);
-        ::PostMessageW(window, WM_CLOSE, 5, 0);
+        if (catcher->m_reaction == Reaction::CloseOwner) {
+            ::PostMessageW(owner, WM_CLOSE, 0, 0);
+        } else {
+            ::PostMessageW(window, WM_CLOSE, 5, 0);
+        }
         return TRUE;
     }
 
     static inline MessageBoxCatcher* s_current = nullptr;
     HWND m_owner;
+    Reaction m_reaction;
     UINT_PTR m_timer = 0;
 };
 
@@ -143,6 +161,17 @@ struct LaunchRecord {
     int pageDuringLaunch = -1;
 };
 
+UniqueHandle Duplicate(HANDLE handle) {
+    HANDLE copy = nullptr;
+    ::DuplicateHandle(::GetCurrentProcess(), handle, ::GetCurrentProcess(), &copy, 0, FALSE,
+                      DUPLICATE_SAME_ACCESS);
+    return UniqueHandle(copy);
+}
+
+std::string DriverLineMessage(const std::string& line) {
+    return R"({"Name":"InstallSilence","Style":4,"sParam":")" + line + R"("})";
+}
+
 class InstallWindowTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -151,19 +180,28 @@ protected:
     }
     void SetUp() override {
         DeletePreviousInstallation();
-        TerminateProcessesByName({kSilentName, kLauncherName});
+        TerminateProcessesByName({kSilentName, kLauncherName, kStandInName});
+        m_readyName = "TesselStandInReady-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                      std::to_string(::GetTickCount64());
+        m_ready.Reset(::CreateEventA(nullptr, TRUE, FALSE, m_readyName.c_str()));
+        ASSERT_TRUE(m_ready);
     }
     void TearDown() override {
         if (::IsWindow(m_hwnd)) {
             ::DestroyWindow(m_hwnd);
         }
         DropQuitMessage();
+        if (m_standIn) {
+            ::TerminateProcess(m_standIn.Get(), 0);
+        }
         DeletePreviousInstallation();
-        TerminateProcessesByName({kSilentName, kLauncherName});
+        TerminateProcessesByName({kSilentName, kLauncherName, kStandInName});
     }
 
-    // Creates and shows the window as the entry does, with the injected devices and launch.
-    void Open(std::vector<std::wstring> devices = {}, bool launchSucceeds = true) {
+    // Creates the window as the entry does, with the injected devices and launch. The launch
+    // records what it was given; with a stand-in script it starts the stand-in and hands the
+    // window a handle of that process, as the shell's elevated start would.
+    HWND Create(std::vector<std::wstring> devices = {}, bool launchSucceeds = true) {
         m_window = new CWndInstall();
         m_window->SetDeviceSource(std::make_unique<FakeDevices>(std::move(devices)));
         m_window->SetLaunchFunction([this, launchSucceeds](SHELLEXECUTEINFOW& info) {
@@ -171,19 +209,91 @@ protected:
             m_launch.file = info.lpFile != nullptr ? info.lpFile : L"";
             m_launch.parameters = info.lpParameters != nullptr ? info.lpParameters : L"";
             m_launch.pageDuringLaunch = Pages()->GetCurSel();
-            return launchSucceeds;
+            if (!launchSucceeds) {
+                return false;
+            }
+            return m_standInScript.empty() || StartStandIn(info);
         });
-        m_hwnd =
-            m_window->CreateWindowAt(nullptr, L"TESSEL installation", 0x10CF0000, 0, CW_USEDEFAULT,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
+        return m_window->CreateWindowAt(nullptr, L"TESSEL installation", 0x10CF0000, 0,
+                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                        CW_USEDEFAULT);
+    }
+    // Creates and shows the window, and waits until it is laid out (or already gone).
+    void Open(std::vector<std::wstring> devices = {}, bool launchSucceeds = true) {
+        m_hwnd = Create(std::move(devices), launchSucceeds);
         ASSERT_NE(m_hwnd, nullptr);
         m_window->CenterWindow();
         m_window->ShowWindow(true, true);
         ::SetForegroundWindow(m_hwnd);
-        // Laid out, or gone already: a window that failed to start closes itself (and its object).
-        ASSERT_TRUE(PumpUntil([&] {
-            return !::IsWindow(m_hwnd) || Named(L"btn_Install")->GetPos().Width() > 0;
-        })) << "the install window was never laid out";
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                return !::IsWindow(m_hwnd) || (::IsWindowVisible(m_hwnd) && IsLaidOut());
+            },
+            kDeadlineMs));
+    }
+    bool IsLaidOut() {
+        const CPaintManagerUI& pm = m_window->GetPaintManager();
+        return !pm.IsUpdateNeeded() && pm.GetRoot() != nullptr && !pm.GetRoot()->GetPos().IsEmpty();
+    }
+
+    bool StartStandIn(SHELLEXECUTEINFOW& info) {
+        UniqueHandle process = testing_support::StartProcess(
+            L"\"" + testing_support::SupportProgram(kStandInName) + L"\" " +
+            std::wstring(std::begin(kProgressChannelName), std::end(kProgressChannelName) - 1) +
+            L" " + m_standInScript + L" " +
+            std::wstring(m_readyName.begin(), m_readyName.end()));
+        if (!process) {
+            return false;
+        }
+        info.hProcess = Duplicate(process.Get()).Release();
+        m_standIn = std::move(process);
+        return true;
+    }
+    // Installs with the stand-in running `script` and waits until it has written its messages up
+    // to the point where it waits to be ended, and the monitor has taken the last of them.
+    void InstallUntilTheStandInWaits(const wchar_t* script) {
+        m_standInScript = script;
+        ASSERT_TRUE(InstallInto(MakeTempFolder(L"standin")).empty());
+        ASSERT_TRUE(m_standIn) << "the stand-in did not start";
+        ASSERT_TRUE(PumpUntil(
+            [&] { return ::WaitForSingleObject(m_ready.Get(), 0) == WAIT_OBJECT_0; }, kDeadlineMs))
+            << "the stand-in never reached the point where it waits";
+    }
+    // Ends the stand-in as a crash or the task manager would; the window's message box about it
+    // is closed and returned.
+    std::vector<ShownMessage> KillStandIn() {
+        MessageBoxCatcher catcher(m_hwnd);
+        EXPECT_TRUE(::TerminateProcess(m_standIn.Get(), kKilledExitCode));
+        EXPECT_TRUE(PumpUntil([&] { return !catcher.shown.empty(); }, kDeadlineMs))
+            << "no message about the end of the silent installer";
+        return catcher.shown;
+    }
+    // Waits until the window's progress monitor has ended and the window has handled everything
+    // the monitor posted: a message posted after the monitor's end is the witness.
+    void WaitUntilTheMonitorHasEnded() {
+        ASSERT_TRUE(PumpUntil([&] { return !m_window->IsFollowingInstallation(); }, kDeadlineMs))
+            << "the progress monitor still runs";
+        Post(WM_INSTALL_WAITING, 0);
+        ASSERT_TRUE(PumpUntil([&] { return Status() == kWaitingText; }, kDeadlineMs));
+    }
+    // Nothing of the installation runs any more.
+    void ExpectNothingLeftRunning() {
+        EXPECT_EQ(::WaitForSingleObject(m_standIn.Get(), kDeadlineMs), WAIT_OBJECT_0);
+        EXPECT_TRUE(FindProcessesByName({kStandInName, kSilentName}).empty());
+        EXPECT_TRUE(PumpUntil([&] { return !m_window->IsFollowingInstallation(); }, kDeadlineMs))
+            << "the progress monitor still runs";
+    }
+
+    // Writes a message into the installation's channel as the silent installer would: once the
+    // monitor has taken the one before.
+    void WriteToChannel(const std::string& text) {
+        if (m_channel == nullptr) {
+            m_channel = std::make_unique<CSharedMemoryMap>();
+            ASSERT_NE(m_channel->Open(kProgressChannelName), nullptr);
+        }
+        ASSERT_TRUE(PumpUntil([&] { return m_channel->IsEmpty(kProgressChannelName); },
+                              kDeadlineMs));
+        ASSERT_TRUE(m_channel->Write(kProgressChannelName, text));
     }
 
     CControlUI* Named(const wchar_t* name) {
@@ -204,9 +314,10 @@ protected:
     void Click(const wchar_t* name) {
         // A control just shown is placed by the next layout pass.
         CControlUI* control = Named(name);
-        ASSERT_TRUE(control->IsVisible());
-        ASSERT_TRUE(PumpUntil([&] { return control->GetPos().Width() > 0; }))
-            << "the control to click was never placed";
+        ASSERT_TRUE(PumpUntil(
+            [&] { return control->IsVisible() && IsLaidOut() && !control->GetPos().IsEmpty(); },
+            kDeadlineMs))
+            << "not shown";
         const UiRect r = control->GetPos();
         const int x = (r.left + r.right) / 2;
         const int y = (r.top + r.bottom) / 2;
@@ -216,6 +327,7 @@ protected:
         ::SendMessageW(m_hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
         ::SendMessageW(m_hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
         ::SendMessageW(m_hwnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+        // What the click asked for is queued by now: this carries it out.
         PumpMessages();
     }
     // Types a folder into the edit box and clicks Install; the message boxes it brings are
@@ -226,14 +338,18 @@ protected:
         Click(L"btn_Install");
         return catcher.shown;
     }
+    // Posts as the monitor does, and handles everything queued up to it.
     std::vector<ShownMessage> Post(UINT message, WPARAM wParam) {
         MessageBoxCatcher catcher(m_hwnd);
         ::PostMessageW(m_hwnd, message, wParam, 0);
         PumpMessages();
         return catcher.shown;
     }
-    void PostDriverLine(const char* line) {
-        Post(WM_INSTALL_DRIVER, reinterpret_cast<WPARAM>(new std::string(line)));
+    // A driver line through the channel and the monitor; `shown` is what the status line then says.
+    void WriteDriverLine(const std::string& line, const std::wstring& shown) {
+        WriteToChannel(DriverLineMessage(line));
+        ASSERT_TRUE(PumpUntil([&] { return Status() == shown; }, kDeadlineMs))
+            << "the line " << line << " was not shown";
     }
     // The window's destructor posts the quit message; it must not end the next test's loops.
     static bool DropQuitMessage() {
@@ -244,9 +360,17 @@ protected:
         return (::GetWindowLongPtrW(m_hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     }
 
+    static constexpr const wchar_t* kWaitingText =
+        L"Installing, it takes about 20 seconds, please be patient...";
+
     CWndInstall* m_window = nullptr;  // owns itself
     HWND m_hwnd = nullptr;
     LaunchRecord m_launch;
+    std::wstring m_standInScript;  // empty: the launch starts nothing
+    UniqueHandle m_standIn;
+    std::string m_readyName;
+    UniqueHandle m_ready;
+    std::unique_ptr<CSharedMemoryMap> m_channel;
 };
 
 TEST_F(InstallWindowTest, StartsOnPageZeroWithTheDefaultFolderAndALockedPayload) {
@@ -393,18 +517,17 @@ TEST_F(InstallWindowTest, FollowsTheInstallationAndOffersStartNow) {
     Post(WM_INSTALL_RELEASE, 40);
     EXPECT_EQ(Progress()->GetValue(), 40);
     EXPECT_EQ(Status(), L"Releasing files");
-    PostDriverLine("v:3/10[Keyboard driver]");
+    // Driver lines come only through the channel and the monitor.
+    WriteDriverLine("v:3/10[Keyboard driver]",
+                    L"Installing the latest driver components... [Keyboard driver]");
     EXPECT_EQ(Progress()->GetValue(), 37);
-    EXPECT_EQ(Status(), L"Installing the latest driver components... [Keyboard driver]");
-    PostDriverLine("v:0/10[x]");
-    PostDriverLine("v:3/10[x");
-    EXPECT_EQ(Progress()->GetValue(), 37);
-    EXPECT_EQ(Status(), L"Installing the latest driver components... [Keyboard driver]");
-    PostDriverLine("v:12/10[Mouse]");
-    EXPECT_EQ(Progress()->GetValue(), 37) << "118 lies outside the bar's range";
-    EXPECT_EQ(Status(), L"Installing the latest driver components... [Mouse]");
+    // Two lines that show nothing, then one whose name shows: the two came and went before it.
+    WriteToChannel(DriverLineMessage("v:0/10[x]"));
+    WriteToChannel(DriverLineMessage("v:3/10[x"));
+    WriteDriverLine("v:12/10[Mouse]", L"Installing the latest driver components... [Mouse]");
+    EXPECT_EQ(Progress()->GetValue(), 37) << "none of the three moved the bar (118 lies outside)";
     Post(WM_INSTALL_WAITING, 0);
-    EXPECT_EQ(Status(), L"Installing, it takes about 20 seconds, please be patient...");
+    EXPECT_EQ(Status(), kWaitingText);
 
     EXPECT_TRUE(Post(WM_INSTALL_ERROR, 5).empty());
     std::vector<ShownMessage> shown = Post(WM_INSTALL_ERROR, 1603);
@@ -466,6 +589,170 @@ TEST_F(InstallWindowTest, TheSystemCloseCommandClosesOnEveryPage) {
     ::SendMessageW(m_hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(m_hwnd); }));
     EXPECT_TRUE(DropQuitMessage());
+}
+
+// The silent installer ends without its finish message: killed, crashed, or after an error. What
+// it reported before its end is still shown first; then the close button comes back and, unless
+// it reported an error itself, a message with its exit code. The page stays as it is.
+TEST_F(InstallWindowTest, ASilentInstallerKilledDuringExtractionIsReported) {
+    Open();
+    InstallUntilTheStandInWaits(L"extraction");
+    const std::vector<ShownMessage> shown = KillStandIn();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, L"Installation failed, please try again. Error Code: " +
+                                 std::to_wstring(kKilledExitCode));
+    EXPECT_TRUE(Named(L"btnSysClose")->IsVisible());
+    EXPECT_EQ(Pages()->GetCurSel(), 1);
+    EXPECT_EQ(Progress()->GetValue(), 100);
+    EXPECT_EQ(Status(), L"Releasing files");
+    ExpectNothingLeftRunning();
+}
+
+TEST_F(InstallWindowTest, ASilentInstallerKilledDuringTheDriverStepIsReported) {
+    Open();
+    InstallUntilTheStandInWaits(L"driver");
+    const std::vector<ShownMessage> shown = KillStandIn();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0].text.ends_with(L"Error Code: " + std::to_wstring(kKilledExitCode)));
+    EXPECT_TRUE(Named(L"btnSysClose")->IsVisible());
+    EXPECT_EQ(Pages()->GetCurSel(), 1);
+    EXPECT_EQ(Status(), L"Installing the latest driver components... [Receiver driver]");
+    ExpectNothingLeftRunning();
+}
+
+TEST_F(InstallWindowTest, ASilentInstallerKilledJustBeforeItsFinishIsReported) {
+    Open();
+    InstallUntilTheStandInWaits(L"beforefinish");
+    const std::vector<ShownMessage> shown = KillStandIn();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0].text.ends_with(L"Error Code: " + std::to_wstring(kKilledExitCode)));
+    EXPECT_TRUE(Named(L"btnSysClose")->IsVisible());
+    EXPECT_EQ(Pages()->GetCurSel(), 1);
+    EXPECT_EQ(Progress()->GetValue(), 100);
+    EXPECT_EQ(Status(), L"Releasing files") << "the second extraction was shown";
+    ExpectNothingLeftRunning();
+}
+
+TEST_F(InstallWindowTest, AnErrorTheSilentInstallerReportedIsShownOnce) {
+    m_standInScript = L"error";
+    Open();
+    MessageBoxCatcher catcher(m_hwnd);
+    Named(L"edt_Folder")->SetText(MakeTempFolder(L"error"));
+    Click(L"btn_Install");
+    WaitUntilTheMonitorHasEnded();
+    ASSERT_EQ(catcher.shown.size(), 1u) << "not again for the end of the process";
+    EXPECT_EQ(catcher.shown[0].text, L"Installation failed, please try again. Error Code: 4");
+    EXPECT_TRUE(Named(L"btnSysClose")->IsVisible()) << "back once the process has ended";
+    EXPECT_EQ(Pages()->GetCurSel(), 1);
+    ExpectNothingLeftRunning();
+}
+
+TEST_F(InstallWindowTest, AFinishWrittenJustBeforeTheEndIsHandledFirst) {
+    // The stand-in ends without waiting for its finish message to be taken.
+    m_standInScript = L"finish";
+    Open();
+    MessageBoxCatcher catcher(m_hwnd);
+    Named(L"edt_Folder")->SetText(MakeTempFolder(L"finish"));
+    Click(L"btn_Install");
+    WaitUntilTheMonitorHasEnded();
+    EXPECT_EQ(Pages()->GetCurSel(), 2);
+    EXPECT_TRUE(catcher.shown.empty()) << "a finished installation reports no failure";
+    EXPECT_TRUE(Named(L"btnSysClose")->IsVisible());
+    ExpectNothingLeftRunning();
+}
+
+// Any program on the desktop can post WM_INSTALL_DRIVER with any WPARAM: the window neither frees
+// nor shows it, and the real lines still come, in order.
+TEST_F(InstallWindowTest, AForeignDriverMessageShowsNothing) {
+    Open();
+    std::string stackText = "v:9/10[not from the monitor]";
+    const std::wstring statusBefore = Status();
+    Post(WM_INSTALL_DRIVER, reinterpret_cast<WPARAM>(&stackText));
+    Post(WM_INSTALL_DRIVER, 0x12345678);
+    EXPECT_EQ(Status(), statusBefore);
+
+    InstallUntilTheStandInWaits(L"driver");
+    const std::wstring lastLine = L"Installing the latest driver components... [Receiver driver]";
+    ASSERT_TRUE(PumpUntil([&] { return Status() == lastLine; }, kDeadlineMs));
+    const int barBefore = Progress()->GetValue();
+    Post(WM_INSTALL_DRIVER, reinterpret_cast<WPARAM>(&stackText));
+    EXPECT_EQ(Status(), lastLine);
+    EXPECT_EQ(Progress()->GetValue(), barBefore);
+    WriteDriverLine("v:3/4[Media keys driver]",
+                    L"Installing the latest driver components... [Media keys driver]");
+    WriteDriverLine("v:4/4[Mouse driver]",
+                    L"Installing the latest driver components... [Mouse driver]");
+}
+
+// A WM_CLOSE from outside while the window's message box is up destroys the window (and the box
+// with it); the code that showed the box touches nothing afterwards.
+TEST_F(InstallWindowTest, ClosedFromOutsideWhileItsMessageBoxIsUp) {
+    {
+        SCOPED_TRACE("the box about a refused start");
+        Open({}, /*launchSucceeds=*/false);
+        Named(L"edt_Folder")->SetText(MakeTempFolder(L"closed"));
+        MessageBoxCatcher catcher(m_hwnd, MessageBoxCatcher::Reaction::CloseOwner);
+        Click(L"btn_Install");
+        EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(m_hwnd); }, kDeadlineMs));
+        EXPECT_EQ(catcher.shown.size(), 1u);
+        EXPECT_TRUE(DropQuitMessage()) << "the window's destructor ran";
+    }
+    {
+        SCOPED_TRACE("the box about an error");
+        Open();
+        ASSERT_TRUE(InstallInto(MakeTempFolder(L"closed")).empty());
+        MessageBoxCatcher catcher(m_hwnd, MessageBoxCatcher::Reaction::CloseOwner);
+        ::PostMessageW(m_hwnd, WM_INSTALL_ERROR, 3, 0);
+        EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(m_hwnd); }, kDeadlineMs));
+        EXPECT_EQ(catcher.shown.size(), 1u);
+        EXPECT_TRUE(DropQuitMessage());
+    }
+}
+
+TEST_F(InstallWindowTest, ClosedFromOutsideWhileTheBoxOfItsCreationIsUp) {
+    // The payload cannot be written: the box comes up inside window creation.
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    UniqueFileHandle holder(::CreateFileW((std::wstring(temp) + kSilentName).c_str(), GENERIC_READ,
+                                          0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder);
+    MessageBoxCatcher catcher(nullptr, MessageBoxCatcher::Reaction::CloseOwner);
+    const HWND window = Create();
+    m_window = nullptr;  // gone with its native window
+    EXPECT_EQ(window, nullptr) << "destroyed before its creation returned";
+    EXPECT_EQ(catcher.shown.size(), 1u);
+    EXPECT_TRUE(DropQuitMessage()) << "the window's destructor ran";
+}
+
+// Another program created "Install" first, one page small and full of bytes without a
+// terminator: the installer reads and writes within that page, and the installation is still
+// followed to its end.
+TEST_F(InstallWindowTest, AChannelAnotherProgramCreatedFirstIsFollowedWithinItsSize) {
+    SYSTEM_INFO system{};
+    ::GetSystemInfo(&system);
+    // Gone once the monitors of earlier tests have seen their windows go.
+    ASSERT_TRUE(PumpUntil(
+        [] { return !UniqueHandle(::OpenFileMappingA(FILE_MAP_READ, FALSE, kProgressChannelName)); },
+        kDeadlineMs))
+        << "an earlier installation's channel is still open";
+    UniqueHandle squatter(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                               system.dwPageSize, kProgressChannelName));
+    ASSERT_TRUE(squatter);
+    {
+        UniqueMapView view(::MapViewOfFile(squatter.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
+        ASSERT_TRUE(view);
+        std::memset(view.Get(), 'x', system.dwPageSize);
+    }
+    m_standInScript = L"error";
+    Open();
+    MessageBoxCatcher catcher(m_hwnd);
+    Named(L"edt_Folder")->SetText(MakeTempFolder(L"squatted"));
+    Click(L"btn_Install");
+    WaitUntilTheMonitorHasEnded();
+    ASSERT_EQ(catcher.shown.size(), 1u);
+    EXPECT_EQ(catcher.shown[0].text, L"Installation failed, please try again. Error Code: 4");
+    EXPECT_TRUE(Named(L"btnSysClose")->IsVisible());
+    ExpectNothingLeftRunning();
 }
 
 }  // namespace

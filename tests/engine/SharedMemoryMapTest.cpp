@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstring>
-#include <thread>
 #include <fstream>
+#include <iterator>
 #include <sstream>
+#include <thread>
 
 #include "tests/support/TestProcess.h"
 
@@ -26,6 +29,20 @@ TEST(SharedMemoryMapTest, NewBlockReadsEmpty) {
     const auto name = UniqueName("new");
     ASSERT_NE(map.Open(name), nullptr);
     EXPECT_EQ(map.Read(name), "");
+}
+
+TEST(SharedMemoryMapTest, TakeClearsOnlyAWholeText) {
+    CSharedMemoryMap map;
+    const auto name = UniqueName("take");
+    auto* block = static_cast<char*>(map.Open(name));
+    ASSERT_NE(block, nullptr);
+    EXPECT_TRUE(map.IsEmpty(name));
+    EXPECT_TRUE(map.Write(name, "message"));
+    EXPECT_FALSE(map.IsEmpty(name));
+    EXPECT_EQ(map.Take(name), "message");
+    EXPECT_TRUE(map.IsEmpty(name));
+    EXPECT_EQ(map.Take(name), "");
+    EXPECT_TRUE(map.IsEmpty(name + "x")) << "an unknown name holds nothing";
 }
 
 TEST(SharedMemoryMapTest, ShortTextOverLongerOneAndClearing) {
@@ -134,9 +151,9 @@ TEST(SharedMemoryMapTest, FailedOpenRegistersNothing) {
     EXPECT_EQ(map.Read(bad), "");
 }
 
-// The reader takes each text and clears the channel; the writer writes its next text once the
-// channel is empty, as the installer and the silent installer do. However long the texts, the
-// reader sees the empty text or a whole one, never the start of a new text over an old one.
+// The reader takes each whole text; the writer writes its next text once the channel is empty, as
+// the installer and the silent installer do. However long the texts, the reader takes the empty
+// text or a whole one, never the start of a new text over an old one.
 TEST(SharedMemoryMapTest, PollingReaderNeverSeesAHalfWrittenText) {
     const auto name = UniqueName("torn");
     CSharedMemoryMap reader;
@@ -148,7 +165,7 @@ TEST(SharedMemoryMapTest, PollingReaderNeverSeesAHalfWrittenText) {
         CSharedMemoryMap map;
         map.Open(name);
         for (int i = 0; i < kWrites; ++i) {
-            while (!map.Read(name).empty()) {
+            while (!map.IsEmpty(name)) {
                 std::this_thread::yield();
             }
             map.Write(name, texts[i % 2]);
@@ -157,9 +174,8 @@ TEST(SharedMemoryMapTest, PollingReaderNeverSeesAHalfWrittenText) {
     });
     int seen = 0;
     bool torn = false;
-    while (!done || !reader.Read(name).empty()) {
-        const std::string text = reader.Read(name);
-        reader.Write(name, "");
+    while (!done || !reader.IsEmpty(name)) {
+        const std::string text = reader.Take(name);
         if (!text.empty()) {
             ++seen;
             torn = torn || !(text == texts[0] || text == texts[1]);
@@ -167,7 +183,66 @@ TEST(SharedMemoryMapTest, PollingReaderNeverSeesAHalfWrittenText) {
     }
     writer.join();
     EXPECT_FALSE(torn);
-    EXPECT_GT(seen, 0);
+    EXPECT_EQ(seen, kWrites);
+}
+
+// A writer that does not wait rewrites the block under the reader: what the reader returns is
+// still always one whole text, or nothing.
+TEST(SharedMemoryMapTest, ReaderNeverReturnsATextRewrittenWhileItCopied) {
+    const auto name = UniqueName("rewritten");
+    CSharedMemoryMap reader;
+    ASSERT_NE(reader.Open(name), nullptr);
+    // Neighbours differ in length; texts two apart differ in their first byte.
+    const std::string texts[] = {std::string(65'536, 'a'), std::string(32'768, 'b'),
+                                 R"({"Param":80})", R"({"Param":100})"};
+    std::atomic<bool> stop = false;
+    std::thread writer([&] {
+        CSharedMemoryMap map;
+        map.Open(name);
+        for (size_t i = 0; !stop; ++i) {
+            map.Write(name, texts[i % std::size(texts)]);
+        }
+    });
+    constexpr int kTexts = 100'000;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    int whole = 0;
+    int torn = 0;
+    while (whole < kTexts && std::chrono::steady_clock::now() < deadline) {
+        const std::string text = reader.Read(name);
+        if (text.empty()) {
+            continue;
+        }
+        ++whole;
+        torn += std::find(std::begin(texts), std::end(texts), text) == std::end(texts) ? 1 : 0;
+    }
+    stop = true;
+    writer.join();
+    EXPECT_EQ(torn, 0) << "of " << whole << " texts read";
+    EXPECT_EQ(whole, kTexts) << "the writer never got going";
+}
+
+// Another program created the block first, one page small, and filled it without a terminator.
+TEST(SharedMemoryMapTest, SmallBlockOfAnotherProgramIsUsedWithinItsView) {
+    SYSTEM_INFO system{};
+    ::GetSystemInfo(&system);
+    const size_t pageSize = system.dwPageSize;
+    const auto name = UniqueName("small");
+    UniqueHandle mapping(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                              system.dwPageSize, name.c_str()));
+    ASSERT_TRUE(mapping);
+    UniqueMapView foreign(::MapViewOfFile(mapping.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    ASSERT_TRUE(foreign);
+    std::memset(foreign.Get(), 'x', pageSize);
+
+    CSharedMemoryMap map;
+    ASSERT_NE(map.Open(name), nullptr);
+    EXPECT_EQ(map.Read(name), "") << "no terminator within the page";
+    EXPECT_EQ(map.Take(name), "");
+    EXPECT_FALSE(map.IsEmpty(name)) << "left for its writer";
+    EXPECT_FALSE(map.Write(name, std::string(pageSize, 'y'))) << "no room for the terminator";
+    EXPECT_TRUE(map.Write(name, std::string(pageSize - 1, 'y')));
+    EXPECT_EQ(map.Take(name).size(), pageSize - 1);
+    EXPECT_TRUE(map.IsEmpty(name));
 }
 
 TEST(SharedMemoryMapTest, AnotherProcessSeesTheSameBytes) {

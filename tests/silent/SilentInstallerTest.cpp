@@ -132,8 +132,6 @@ protected:
         ChannelCollector collector(m_channel);
         Run run;
         run.process = RunProgram(program.empty() ? m_silent : program, arguments);
-        // The last message may still be on its way to the collector.
-        ::Sleep(20);
         run.raw = collector.Stop();
         run.messages = Parse(run.raw);
         return run;

@@ -84,8 +84,9 @@ inline UniqueHandle StartProgram(const std::wstring& program, const std::wstring
     return UniqueHandle(info.hProcess);
 }
 
-// Reads the channel every millisecond, much faster than the installer's 5 ms monitor, and keeps
-// every message in the order taken.
+// Takes each message out of the channel, looking every millisecond, and keeps every message in the
+// order taken. The silent installer waits for each message to be taken before the next, and for
+// the last before it ends, so once its process has ended everything has been collected.
 class ChannelCollector {
 public:
     explicit ChannelCollector(std::string name) : m_name(std::move(name)) {
@@ -113,9 +114,8 @@ private:
     void Poll() {
         for (bool last = false; !last;) {
             last = m_stop;
-            std::string text = m_channel.Read(m_name);
+            std::string text = m_channel.Take(m_name);
             if (!text.empty()) {
-                m_channel.Write(m_name, {});
                 m_messages.push_back(std::move(text));
             }
             ::Sleep(1);

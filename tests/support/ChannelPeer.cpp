@@ -1,73 +1,74 @@
 // The other process of the channel and monitor tests:
 //
-//   channel_peer write <name> <text>          writes one text and exits
-//   channel_peer read <name> <out-file>       writes what the channel holds to <out-file>
-//   channel_peer script <name> <file> <gapMs> writes each line of <file> as one message, <gapMs>
-//                                             apart (0: as fast as it can; negative: each once
-//                                             the reader has emptied the channel)
-//   channel_peer drain <name> <count>         writes <count> Style 1 messages, each once the
-//                                             channel has been emptied by its reader
-//   channel_peer follow <name> <seconds>      prints each message as it arrives (and takes it out)
-//                                             until an end or error message, or the time is up
+//   channel_peer write <name> <text>           writes one text and exits
+//   channel_peer read <name> <out-file>        writes what the channel holds to <out-file>
+//   channel_peer script <name> <file> raw      writes each line of <file> as one message, as fast
+//                                              as it can, over whatever the channel holds
+//   channel_peer script <name> <file> paced    writes each line once the reader has emptied the
+//                                              channel; exits with 5 when a reader takes longer
+//                                              than half a minute
+//   channel_peer report <name> <count> [exit]  writes <count> messages (ChannelStress.h) through
+//                                              the silent installer's reporter, then waits until
+//                                              the last is taken; with "exit", ends at once
 #include <windows.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "engine/SharedMemoryMap.h"
+#include "silent/ChannelReporter.h"
+#include "tests/support/ChannelStress.h"
 
 using tessel::CSharedMemoryMap;
 
 namespace {
 
-int Script(CSharedMemoryMap& channel, const std::string& name, const char* file, int gapMs) {
+constexpr auto kReaderDeadline = std::chrono::seconds(30);
+constexpr int kReaderTooSlow = 5;
+
+bool WaitUntilEmptied(const CSharedMemoryMap& channel, const std::string& name) {
+    const auto deadline = std::chrono::steady_clock::now() + kReaderDeadline;
+    while (!channel.IsEmpty(name)) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+int Script(CSharedMemoryMap& channel, const std::string& name, const char* file, bool paced) {
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         return 2;
     }
     std::string line;
     while (std::getline(in, line)) {
-        while (gapMs < 0 && !channel.Read(name).empty()) {
-            ::Sleep(1);
+        if (paced && !WaitUntilEmptied(channel, name)) {
+            return kReaderTooSlow;
         }
         channel.Write(name, line);
-        if (gapMs > 0) {
-            ::Sleep(static_cast<DWORD>(gapMs));
-        }
     }
     return 0;
 }
 
-int Drain(CSharedMemoryMap& channel, const std::string& name, int count) {
+int Report(const std::string& name, int count, bool flush) {
+    tessel::ChannelReporter reporter(name);
     for (int i = 0; i < count; ++i) {
-        while (!channel.Read(name).empty()) {
-            ::Sleep(1);
+        if (tessel::testing_support::IsStressPercentage(i)) {
+            reporter.Report(tessel::MessageStyle::ExtractionPercent, i);
+        } else {
+            reporter.ReportDriverLine(tessel::testing_support::StressDriverLine(i));
         }
-        channel.Write(
-            name, "{\"Name\":\"InstallSilence\",\"Style\":1,\"Param\":" + std::to_string(i) + "}");
+    }
+    if (flush) {
+        reporter.Flush();
     }
     return 0;
-}
-
-int Follow(CSharedMemoryMap& channel, const std::string& name, int seconds) {
-    const ULONGLONG deadline = ::GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
-    while (::GetTickCount64() < deadline) {
-        const std::string text = channel.Read(name);
-        if (text.empty()) {
-            ::Sleep(1);
-            continue;
-        }
-        channel.Write(name, "");
-        std::printf("%s\n", text.c_str());
-        std::fflush(stdout);
-        if (text.find("\"Style\":3") != std::string::npos ||
-            text.find("\"Style\":2") != std::string::npos) {
-            return 0;
-        }
-    }
-    return 1;
 }
 
 }  // namespace
@@ -78,6 +79,9 @@ int main(int argc, char** argv) {
     }
     const std::string mode = argv[1];
     const std::string name = argv[2];
+    if (mode == "report") {
+        return Report(name, std::atoi(argv[3]), argc < 5 || std::string(argv[4]) != "exit");
+    }
     CSharedMemoryMap channel;
     if (channel.Open(name) == nullptr) {
         return 3;
@@ -90,13 +94,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (mode == "script" && argc >= 5) {
-        return Script(channel, name, argv[3], std::atoi(argv[4]));
-    }
-    if (mode == "follow") {
-        return Follow(channel, name, std::atoi(argv[3]));
-    }
-    if (mode == "drain") {
-        return Drain(channel, name, std::atoi(argv[3]));
+        return Script(channel, name, argv[3], std::string(argv[4]) == "paced");
     }
     return 2;
 }
