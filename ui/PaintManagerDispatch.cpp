@@ -16,7 +16,6 @@ namespace {
 // Common-control notifications and commands come back to the child that sent them under this
 // offset, so a control's native window handles its own.
 constexpr UINT kReflectOffset = 0x2000;
-constexpr UINT kAsyncNotifyMessage = WM_APP + 1;
 
 uint16_t AltBit() {
     return ::GetKeyState(VK_MENU) < 0 ? KEYSTATE_ALT : 0;
@@ -218,7 +217,7 @@ bool CPaintManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lP
         }
     }
     switch (message) {
-        case kAsyncNotifyMessage:
+        case kDrainMessage:
             DrainNotificationQueue();
             return false;
         case WM_CLOSE:
@@ -235,14 +234,14 @@ bool CPaintManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lP
             PrintClient(reinterpret_cast<HDC>(wParam), lParam);
             return false;
         case WM_SIZE:
-            SendEvent(m_focus, EVT_WINDOWSIZE, wParam, lParam);
+            SendEvent(GetFocus(), EVT_WINDOWSIZE, wParam, lParam);
             if (m_root) {
                 m_root->RequestLayout();
             }
             result = 0;
             return true;
         case WM_SETFOCUS:
-            SendEvent(m_focus, EVT_SETFOCUS, wParam, lParam);
+            SendEvent(GetFocus(), EVT_SETFOCUS, wParam, lParam);
             return false;
         case WM_KILLFOCUS:
             if (m_captured) {
@@ -253,8 +252,7 @@ bool CPaintManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lP
             OnTimer(wParam);
             return false;
         case WM_KEYDOWN:
-            if (m_focus != nullptr) {
-                CControlUI* target = m_focus;
+            if (CControlUI* target = GetFocus()) {
                 m_keyTarget = target;
                 SendEvent(target, EVT_KEYDOWN, wParam, lParam, static_cast<wchar_t>(wParam),
                           KeyStateNow());
@@ -268,8 +266,8 @@ bool CPaintManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lP
             }
             return false;
         case WM_CHAR:
-            if (m_focus != nullptr) {
-                SendEvent(m_focus, EVT_CHAR, wParam, lParam, static_cast<wchar_t>(wParam),
+            if (CControlUI* focus = GetFocus()) {
+                SendEvent(focus, EVT_CHAR, wParam, lParam, static_cast<wchar_t>(wParam),
                           KeyStateNow());
             }
             return false;
@@ -589,8 +587,8 @@ bool CPaintManagerUI::PreHandleWindowMessage(UINT message, WPARAM wParam, LPARAM
             }
             break;
         case WM_SYSKEYDOWN:
-            if (m_focus != nullptr) {
-                SendEvent(m_focus, EVT_SYSKEY, wParam, lParam, static_cast<wchar_t>(wParam),
+            if (CControlUI* focus = GetFocus()) {
+                SendEvent(focus, EVT_SYSKEY, wParam, lParam, static_cast<wchar_t>(wParam),
                           KeyStateNow());
             }
             break;
