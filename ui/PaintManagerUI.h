@@ -272,10 +272,22 @@ private:
     void StopSystemTimer(unsigned systemId) override;
     void OnTimer(WPARAM systemId);
 
-    // ---- dispatch helpers (PaintManagerDispatch.cpp) ----
+    // ---- dispatch (PaintManagerDispatch.cpp), one handler per message group ----
     void SendEvent(CControlUI* control, int kind, WPARAM wParam = 0, LPARAM lParam = 0,
                    wchar_t key = 0, uint16_t keyState = 0);
+    void TrackMousePosition(UINT message, LPARAM lParam);
+    bool HandleLayeredFrameMessage(UINT message, WPARAM wParam, LRESULT& result);
+    bool HandlePaintMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool HandleWindowStateMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void HandleKeyMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool HandleSetCursor(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool ReflectToNativeChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool HandleMouseMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void ApplyTrackSizeLimits(MINMAXINFO& info) const;
+    void OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnButtonUp(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnContextMenu(WPARAM wParam, LPARAM lParam);
+    void OnMouseWheel(WPARAM wParam, LPARAM lParam);
     void OnMouseMove(UiPoint point, WPARAM wParam, LPARAM lParam);
     void OnMouseHover(UiPoint point, WPARAM wParam, LPARAM lParam);
     void OnMouseLeaveMessage();
