@@ -1,5 +1,6 @@
 #include "ui/AttributeText.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cwchar>
@@ -122,6 +123,12 @@ bool EqualsNoCase(std::wstring_view a, std::wstring_view b) {
         }
     }
     return true;
+}
+
+bool LessNoCase(std::wstring_view a, std::wstring_view b) {
+    return std::lexicographical_compare(
+        a.begin(), a.end(), b.begin(), b.end(),
+        [](wchar_t x, wchar_t y) { return LowerAscii(x) < LowerAscii(y); });
 }
 
 bool ParseBool(std::wstring_view text) {

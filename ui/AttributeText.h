@@ -38,7 +38,9 @@ uint32_t ParseColor(std::wstring_view text);
 // "true" in any letter case; everything else is false.
 bool ParseBool(std::wstring_view text);
 
+// Letter case is compared for ASCII letters only, as markup names are written.
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
+bool LessNoCase(std::wstring_view a, std::wstring_view b);
 bool ContainsText(std::wstring_view haystack, std::wstring_view needle);
 std::wstring ToLowerAscii(std::wstring_view text);
 

@@ -145,51 +145,39 @@ void CButtonUI::BindTabLayout(std::wstring_view layoutName, int index) {
     m_bindTabIndex = index;
 }
 
-void CButtonUI::ApplyAttribute(std::wstring_view name, std::wstring_view value) {
-    const auto is = [&](std::wstring_view n) { return EqualsNoCase(name, n); };
-    if (is(L"normalimage")) {
-        SetNormalImage(value);
-    } else if (is(L"hotimage")) {
-        SetHotImage(value);
-    } else if (is(L"pushedimage")) {
-        SetPushedImage(value);
-    } else if (is(L"focusedimage")) {
-        SetFocusedImage(value);
-    } else if (is(L"disabledimage")) {
-        SetDisabledImage(value);
-    } else if (is(L"hotforeimage")) {
-        m_hotForeImage.Set(value);
-    } else if (is(L"pushedforeimage")) {
-        m_pushedForeImage.Set(value);
-    } else if (is(L"stateimage")) {
-        SetStateImage(value);
-    } else if (is(L"statecount")) {
-        SetStateCount(ParseInt(value));
-    } else if (is(L"bindtabindex")) {
-        m_bindTabIndex = ParseInt(value);
-    } else if (is(L"bindtablayoutname")) {
-        m_bindTabLayoutName = value;
-    } else if (is(L"hotbkcolor")) {
-        m_hotBkColor = ParseColor(value);
-    } else if (is(L"pushedbkcolor")) {
-        m_pushedBkColor = ParseColor(value);
-    } else if (is(L"disabledbkcolor")) {
-        m_disabledBkColor = ParseColor(value);
-    } else if (is(L"hottextcolor")) {
-        m_hotTextColor = ParseColor(value);
-    } else if (is(L"pushedtextcolor")) {
-        m_pushedTextColor = ParseColor(value);
-    } else if (is(L"focusedtextcolor")) {
-        m_focusedTextColor = ParseColor(value);
-    } else if (is(L"hotfont")) {
-        m_hotFont = ParseInt(value);
-    } else if (is(L"pushedfont")) {
-        m_pushedFont = ParseInt(value);
-    } else if (is(L"focuedfont")) {  // the markup's spelling of the focused font
-        m_focusedFont = ParseInt(value);
-    } else {
-        CLabelUI::ApplyAttribute(name, value);
-    }
+const ControlAttributes& CButtonUI::Attributes() const {
+    using Self = CButtonUI;
+    static const auto table = ControlAttributes::Of<Self>(
+        &CLabelUI::Attributes(),
+        {
+            {L"normalimage", [](Self& c, std::wstring_view v) { c.SetNormalImage(v); }},
+            {L"hotimage", [](Self& c, std::wstring_view v) { c.SetHotImage(v); }},
+            {L"pushedimage", [](Self& c, std::wstring_view v) { c.SetPushedImage(v); }},
+            {L"focusedimage", [](Self& c, std::wstring_view v) { c.SetFocusedImage(v); }},
+            {L"disabledimage", [](Self& c, std::wstring_view v) { c.SetDisabledImage(v); }},
+            {L"hotforeimage", [](Self& c, std::wstring_view v) { c.m_hotForeImage.Set(v); }},
+            {L"pushedforeimage", [](Self& c, std::wstring_view v) { c.m_pushedForeImage.Set(v); }},
+            {L"stateimage", [](Self& c, std::wstring_view v) { c.SetStateImage(v); }},
+            {L"statecount", [](Self& c, std::wstring_view v) { c.SetStateCount(ParseInt(v)); }},
+            {L"bindtabindex", [](Self& c, std::wstring_view v) { c.m_bindTabIndex = ParseInt(v); }},
+            {L"bindtablayoutname", [](Self& c, std::wstring_view v) { c.m_bindTabLayoutName = v; }},
+            {L"hotbkcolor", [](Self& c, std::wstring_view v) { c.m_hotBkColor = ParseColor(v); }},
+            {L"pushedbkcolor",
+             [](Self& c, std::wstring_view v) { c.m_pushedBkColor = ParseColor(v); }},
+            {L"disabledbkcolor",
+             [](Self& c, std::wstring_view v) { c.m_disabledBkColor = ParseColor(v); }},
+            {L"hottextcolor",
+             [](Self& c, std::wstring_view v) { c.m_hotTextColor = ParseColor(v); }},
+            {L"pushedtextcolor",
+             [](Self& c, std::wstring_view v) { c.m_pushedTextColor = ParseColor(v); }},
+            {L"focusedtextcolor",
+             [](Self& c, std::wstring_view v) { c.m_focusedTextColor = ParseColor(v); }},
+            {L"hotfont", [](Self& c, std::wstring_view v) { c.m_hotFont = ParseInt(v); }},
+            {L"pushedfont", [](Self& c, std::wstring_view v) { c.m_pushedFont = ParseInt(v); }},
+            // The markup's spelling of the focused font.
+            {L"focuedfont", [](Self& c, std::wstring_view v) { c.m_focusedFont = ParseInt(v); }},
+        });
+    return table;
 }
 
 void CButtonUI::RefreshState() {

@@ -48,7 +48,7 @@ public:
     void PaintText(HDC dc) override;
 
 protected:
-    void ApplyAttribute(std::wstring_view name, std::wstring_view value) override;
+    const ControlAttributes& Attributes() const override;
     // Refreshes the focused and disabled bits from the control (and the window's enabled state).
     void RefreshState();
     // Cuts a state strip into per-state descriptions; `targets` receives frames 1, 2, ... in turn.

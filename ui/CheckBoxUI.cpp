@@ -27,12 +27,15 @@ bool CCheckBoxUI::Activate() {
     return m_autoCheck ? CButtonUI::Activate() : COptionUI::Activate();
 }
 
-void CCheckBoxUI::ApplyAttribute(std::wstring_view name, std::wstring_view value) {
-    if (EqualsNoCase(name, L"EnableAutoCheck")) {
-        SetAutoCheck(ParseBool(value));
-    } else {
-        COptionUI::ApplyAttribute(name, value);
-    }
+const ControlAttributes& CCheckBoxUI::Attributes() const {
+    using Self = CCheckBoxUI;
+    static const auto table = ControlAttributes::Of<Self>(
+        &COptionUI::Attributes(),
+        {
+            {L"EnableAutoCheck",
+             [](Self& c, std::wstring_view v) { c.SetAutoCheck(ParseBool(v)); }},
+        });
+    return table;
 }
 
 }  // namespace tessel

@@ -17,7 +17,7 @@ public:
     void SetAutoCheck(bool autoCheck) { m_autoCheck = autoCheck; }
 
 protected:
-    void ApplyAttribute(std::wstring_view name, std::wstring_view value) override;
+    const ControlAttributes& Attributes() const override;
     uintptr_t SelectChangedParam() const override { return m_selected ? 1 : 0; }
 
     bool m_autoCheck = false;

@@ -1,6 +1,8 @@
 #include "ui/ContainerUI.h"
 
 #include <algorithm>
+#include <optional>
+#include <span>
 
 #include "ui/AttributeText.h"
 #include "ui/GdiHandles.h"
@@ -33,6 +35,27 @@ private:
     CControlUI& m_child;
     int m_index;
 };
+
+struct AlignName {
+    std::wstring_view name;
+    unsigned align;
+};
+constexpr AlignName kChildAligns[] = {{L"left", CContainerUI::kAlignLeft},
+                                      {L"center", CContainerUI::kAlignCenter},
+                                      {L"right", CContainerUI::kAlignRight}};
+constexpr AlignName kChildVAligns[] = {{L"top", CContainerUI::kVAlignTop},
+                                       {L"vcenter", CContainerUI::kVAlignCenter},
+                                       {L"bottom", CContainerUI::kVAlignBottom}};
+
+// The alignment `name` stands for among `names` (letter case counts); none for another word.
+std::optional<unsigned> AlignNamed(std::span<const AlignName> names, std::wstring_view name) {
+    for (const AlignName& entry : names) {
+        if (entry.name == name) {
+            return entry.align;
+        }
+    }
+    return std::nullopt;
+}
 
 }  // namespace
 
@@ -160,41 +183,48 @@ void CContainerUI::SetChildVAlign(unsigned align) {
     RequestLayout();
 }
 
-void CContainerUI::ApplyAttribute(std::wstring_view name, std::wstring_view value) {
-    const auto is = [&](std::wstring_view n) { return EqualsNoCase(name, n); };
-    if (is(L"inset")) {
-        SetInset(ParseRect(value));
-    } else if (is(L"childpadding")) {
-        SetChildPadding(ParseInt(value));
-    } else if (is(L"childalign")) {
-        if (value == L"left") {
-            SetChildAlign(kAlignLeft);
-        } else if (value == L"center") {
-            SetChildAlign(kAlignCenter);
-        } else if (value == L"right") {
-            SetChildAlign(kAlignRight);
-        }
-    } else if (is(L"childvalign")) {
-        if (value == L"top") {
-            SetChildVAlign(kVAlignTop);
-        } else if (value == L"vcenter") {
-            SetChildVAlign(kVAlignCenter);
-        } else if (value == L"bottom") {
-            SetChildVAlign(kVAlignBottom);
-        }
-    } else if (is(L"mousechild")) {
-        SetMouseChildEnabled(ParseBool(value));
-    } else if (is(L"vscrollbar") || is(L"hscrollbar")) {
-        // Scroll-bar controls are not part of this framework; no skin turns them on.
-    } else if (is(L"vscrollbarstyle")) {
-        m_vScrollBarStyle = value;
-    } else if (is(L"hscrollbarstyle")) {
-        m_hScrollBarStyle = value;
-    } else if (is(L"scrollstepsize")) {
-        m_scrollStepSize = ParseInt(value);
-    } else {
-        CControlUI::ApplyAttribute(name, value);
-    }
+const ControlAttributes& CContainerUI::Attributes() const {
+    using Self = CContainerUI;
+    static const auto table = ControlAttributes::Of<Self>(
+        &CControlUI::Attributes(),
+        {
+            {L"inset", [](Self& c, std::wstring_view v) { c.SetInset(ParseRect(v)); }},
+            {L"childpadding", [](Self& c, std::wstring_view v) { c.SetChildPadding(ParseInt(v)); }},
+            {L"childalign",
+             [](Self& c, std::wstring_view v) {
+                 if (const auto align = AlignNamed(kChildAligns, v)) {
+                     c.SetChildAlign(*align);
+                 }
+             }},
+            {L"childvalign",
+             [](Self& c, std::wstring_view v) {
+                 if (const auto align = AlignNamed(kChildVAligns, v)) {
+                     c.SetChildVAlign(*align);
+                 }
+             }},
+            {L"mousechild",
+             [](Self& c, std::wstring_view v) { c.SetMouseChildEnabled(ParseBool(v)); }},
+            // Scroll-bar controls are not part of this framework; no skin turns them on.
+            {L"vscrollbar", [](Self&, std::wstring_view) {}},
+            {L"hscrollbar", [](Self&, std::wstring_view) {}},
+            {L"vscrollbarstyle", [](Self& c, std::wstring_view v) { c.m_vScrollBarStyle = v; }},
+            {L"hscrollbarstyle", [](Self& c, std::wstring_view v) { c.m_hScrollBarStyle = v; }},
+            {L"scrollstepsize",
+             [](Self& c, std::wstring_view v) { c.m_scrollStepSize = ParseInt(v); }},
+        });
+    return table;
+}
+
+ControlAttributes CContainerUI::BoxLayoutAttributes(std::wstring_view separatorSizeName) const {
+    using Self = CContainerUI;
+    return ControlAttributes::Of<Self>(
+        &CContainerUI::Attributes(),
+        {
+            {separatorSizeName,
+             [](Self& c, std::wstring_view v) { c.m_separatorSize = ParseInt(v); }},
+            {L"sepimm",
+             [](Self& c, std::wstring_view v) { c.m_separatorImmediate = ParseBool(v); }},
+        });
 }
 
 // ---- tree ---------------------------------------------------------------------------------
@@ -346,19 +376,6 @@ void CContainerUI::PlaceAsBox(UiRect rc, bool needInvalidate, Axis axis) {
                                                  : CrossAlign::Start;
     }
     LayoutChildren(axis, align, ContentRect());
-}
-
-bool CContainerUI::ApplySeparatorAttribute(std::wstring_view sizeName, std::wstring_view name,
-                                           std::wstring_view value) {
-    if (EqualsNoCase(name, sizeName)) {
-        m_separatorSize = ParseInt(value);
-        return true;
-    }
-    if (EqualsNoCase(name, L"sepimm")) {
-        m_separatorImmediate = ParseBool(value);
-        return true;
-    }
-    return false;
 }
 
 void CContainerUI::SetFloatPos(int index) {

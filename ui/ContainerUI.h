@@ -86,7 +86,10 @@ public:
     bool PaintTree(HDC dc, const UiRect& paint, CControlUI* stop) override;
 
 protected:
-    void ApplyAttribute(std::wstring_view name, std::wstring_view value) override;
+    const ControlAttributes& Attributes() const override;
+    // The vertical and horizontal layouts' table: the container's, and the separator band
+    // (`separatorSizeName`, a literal, and "sepimm").
+    ControlAttributes BoxLayoutAttributes(std::wstring_view separatorSizeName) const;
     // The rectangle children live in: this rectangle less the (scaled) inset.
     UiRect ContentRect() const;
     // Runs the box layout over the children along `axis`.
@@ -94,10 +97,6 @@ protected:
     // SetPos of the vertical and horizontal layouts: this rectangle, then the children stacked
     // along `axis` inside the scaled inset.
     void PlaceAsBox(UiRect rc, bool needInvalidate, Axis axis);
-    // The separator band ("sepheight" or "sepwidth", and "sepimm") that would let the user drag
-    // the layout's size; kept, not acted on. True when `name` was one of them.
-    bool ApplySeparatorAttribute(std::wstring_view sizeName, std::wstring_view name,
-                                 std::wstring_view value);
 
     std::vector<std::unique_ptr<CControlUI>> m_items;
     UiRect m_inset;
@@ -111,6 +110,8 @@ protected:
     std::wstring m_vScrollBarStyle;
     std::wstring m_hScrollBarStyle;
     UiSize m_neededSize;
+    // The box layouts' separator band that would let the user drag the layout's size; kept, not
+    // acted on.
     int m_separatorSize = 0;
     bool m_separatorImmediate = false;
 };

@@ -24,6 +24,76 @@ const CursorName kCursors[] = {
     {L"no", IDC_NO},         {L"hand", IDC_HAND},
 };
 
+// The words of "floatalign", each moving its own axis's bits.
+struct FloatAlignWord {
+    std::wstring_view word;
+    unsigned clear;
+    unsigned set;
+};
+constexpr FloatAlignWord kFloatAlignWords[] = {
+    {L"null", ~0u, 0},
+    {L"left", FLOAT_ALIGN_CENTER | FLOAT_ALIGN_RIGHT, 0},
+    {L"center", FLOAT_ALIGN_RIGHT, FLOAT_ALIGN_CENTER},
+    {L"right", FLOAT_ALIGN_CENTER, FLOAT_ALIGN_RIGHT},
+    {L"top", FLOAT_ALIGN_VCENTER | FLOAT_ALIGN_BOTTOM, 0},
+    {L"vcenter", FLOAT_ALIGN_BOTTOM, FLOAT_ALIGN_VCENTER},
+    {L"bottom", FLOAT_ALIGN_VCENTER, FLOAT_ALIGN_BOTTOM},
+};
+
+// "floatalign": the words of `value` (separated by commas or blanks) applied to `align` in order.
+unsigned ParseFloatAlign(std::wstring_view value, unsigned align) {
+    size_t pos = 0;
+    while (pos <= value.size()) {
+        const size_t end = std::min(value.find_first_of(L", \t", pos), value.size());
+        const std::wstring_view word = value.substr(pos, end - pos);
+        for (const FloatAlignWord& known : kFloatAlignWords) {
+            if (word == known.word) {
+                align = (align & ~known.clear) | known.set;
+            }
+        }
+        pos = end + 1;
+    }
+    return align;
+}
+
+// The system cursor `name` stands for; an unknown name keeps `current`.
+LPCWSTR CursorNamed(std::wstring_view name, LPCWSTR current) {
+    for (const CursorName& cursor : kCursors) {
+        if (EqualsNoCase(name, cursor.name)) {
+            return cursor.id;
+        }
+    }
+    return current;
+}
+
+// "pos": left, top, right, bottom; a negative left or top gives way to the right or bottom edge.
+void ApplyPos(CControlUI& control, const UiRect& r) {
+    const int x = r.left >= 0 ? r.left : r.right;
+    const int y = r.top >= 0 ? r.top : r.bottom;
+    control.SetFixedXY({x, y});
+    control.SetFixedWidth(r.right - r.left);
+    control.SetFixedHeight(r.bottom - r.top);
+}
+
+// "float": a boolean, or four fractions of the parent that also make the control float.
+void ApplyFloat(CControlUI& control, std::wstring_view value) {
+    if (value.find(L',') == std::wstring_view::npos) {
+        control.SetFloat(ParseBool(value));
+        return;
+    }
+    const auto v = ParseRealList(value);
+    control.SetFloatPercent({v[0], v[1], v[2], v[3]});
+    control.SetFloat(true);
+}
+
+void ApplyInnerStyle(CControlUI& control, std::wstring_view styleName) {
+    if (CPaintManagerUI* manager = control.GetManager()) {
+        if (const auto style = manager->GetStyle(styleName)) {
+            control.ApplyAttributeList(std::wstring(*style));
+        }
+    }
+}
+
 }  // namespace
 
 void SetResourceTextResolver(ResourceTextResolver resolver) {
@@ -166,60 +236,43 @@ int CControlUI::GetFixedWidth() const {
     return ScaleLength(m_fixedSize.cx);
 }
 void CControlUI::SetFixedWidth(int width) {
-    if (width < 0) {
-        return;
-    }
-    m_fixedSize.cx = width;
-    RequestParentLayout();
+    SetSizeConstraint(m_fixedSize.cx, width);
 }
 int CControlUI::GetFixedHeight() const {
     return ScaleLength(m_fixedSize.cy);
 }
 void CControlUI::SetFixedHeight(int height) {
-    if (height < 0) {
-        return;
-    }
-    m_fixedSize.cy = height;
-    RequestParentLayout();
+    SetSizeConstraint(m_fixedSize.cy, height);
 }
 int CControlUI::GetMinWidth() const {
     return ScaleLength(m_minSize.cx);
 }
 void CControlUI::SetMinWidth(int width) {
-    if (width < 0 || m_minSize.cx == width) {
-        return;
-    }
-    m_minSize.cx = width;
-    RequestParentLayout();
+    SetSizeConstraint(m_minSize.cx, width);
 }
 int CControlUI::GetMaxWidth() const {
     return ScaleLength(m_maxSize.cx);
 }
 void CControlUI::SetMaxWidth(int width) {
-    if (width < 0 || m_maxSize.cx == width) {
-        return;
-    }
-    m_maxSize.cx = width;
-    RequestParentLayout();
+    SetSizeConstraint(m_maxSize.cx, width);
 }
 int CControlUI::GetMinHeight() const {
     return ScaleLength(m_minSize.cy);
 }
 void CControlUI::SetMinHeight(int height) {
-    if (height < 0 || m_minSize.cy == height) {
-        return;
-    }
-    m_minSize.cy = height;
-    RequestParentLayout();
+    SetSizeConstraint(m_minSize.cy, height);
 }
 int CControlUI::GetMaxHeight() const {
     return ScaleLength(m_maxSize.cy);
 }
 void CControlUI::SetMaxHeight(int height) {
-    if (height < 0 || m_maxSize.cy == height) {
+    SetSizeConstraint(m_maxSize.cy, height);
+}
+void CControlUI::SetSizeConstraint(int& constraint, int value) {
+    if (value < 0 || constraint == value) {
         return;
     }
-    m_maxSize.cy = height;
+    constraint = value;
     RequestParentLayout();
 }
 void CControlUI::SetFloatPercent(FloatPercent percent) {
@@ -426,150 +479,90 @@ std::wstring CControlUI::GetCustomAttribute(std::wstring_view name) const {
 }
 
 void CControlUI::ApplyAttribute(std::wstring_view name, std::wstring_view value) {
-    const auto is = [&](std::wstring_view n) { return EqualsNoCase(name, n); };
-    if (is(L"pos")) {
-        const UiRect r = ParseRect(value);
-        const int x = r.left >= 0 ? r.left : r.right;
-        const int y = r.top >= 0 ? r.top : r.bottom;
-        SetFixedXY({x, y});
-        SetFixedWidth(r.right - r.left);
-        SetFixedHeight(r.bottom - r.top);
-    } else if (is(L"float")) {
-        if (value.find(L',') == std::wstring_view::npos) {
-            SetFloat(ParseBool(value));
-        } else {
-            const auto v = ParseRealList(value);
-            SetFloatPercent({v[0], v[1], v[2], v[3]});
-            SetFloat(true);
-        }
-    } else if (is(L"floatalign")) {
-        unsigned align = m_floatAlign;
-        size_t pos = 0;
-        while (pos < value.size()) {
-            const size_t end = value.find_first_of(L", \t", pos);
-            const std::wstring_view word =
-                value.substr(pos, (end == std::wstring_view::npos ? value.size() : end) - pos);
-            if (word == L"null") {
-                align = 0;
-            } else if (word == L"left") {
-                align &= ~(FLOAT_ALIGN_CENTER | FLOAT_ALIGN_RIGHT);
-            } else if (word == L"center") {
-                align = (align & ~FLOAT_ALIGN_RIGHT) | FLOAT_ALIGN_CENTER;
-            } else if (word == L"right") {
-                align = (align & ~FLOAT_ALIGN_CENTER) | FLOAT_ALIGN_RIGHT;
-            } else if (word == L"top") {
-                align &= ~(FLOAT_ALIGN_VCENTER | FLOAT_ALIGN_BOTTOM);
-            } else if (word == L"vcenter") {
-                align = (align & ~FLOAT_ALIGN_BOTTOM) | FLOAT_ALIGN_VCENTER;
-            } else if (word == L"bottom") {
-                align = (align & ~FLOAT_ALIGN_VCENTER) | FLOAT_ALIGN_BOTTOM;
-            }
-            if (end == std::wstring_view::npos) {
-                break;
-            }
-            pos = end + 1;
-        }
-        SetFloatAlign(align);
-    } else if (is(L"padding")) {
-        SetPadding(ParseRect(value));
-    } else if (is(L"gradient")) {
-        m_verticalGradient = value != L"hor";
-    } else if (is(L"bkcolor") || is(L"bkcolor1")) {
-        SetBkColor(ParseColor(value));
-    } else if (is(L"bkcolor2")) {
-        SetBkColor2(ParseColor(value));
-    } else if (is(L"bkcolor3")) {
-        SetBkColor3(ParseColor(value));
-    } else if (is(L"forecolor")) {
-        SetForeColor(ParseColor(value));
-    } else if (is(L"bordercolor")) {
-        SetBorderColor(ParseColor(value));
-    } else if (is(L"focusbordercolor")) {
-        SetFocusBorderColor(ParseColor(value));
-    } else if (is(L"colorhsl")) {
-        m_colorHsl = ParseBool(value);
-    } else if (is(L"bordersize")) {
-        if (value.find(L',') == std::wstring_view::npos) {
-            SetBorderSize(ParseInt(value));
-        } else {
-            SetBorderSize(ParseRect(value));
-        }
-    } else if (is(L"leftbordersize")) {
-        m_borderSides.left = ParseInt(value);
-        Invalidate();
-    } else if (is(L"topbordersize")) {
-        m_borderSides.top = ParseInt(value);
-        Invalidate();
-    } else if (is(L"rightbordersize")) {
-        m_borderSides.right = ParseInt(value);
-        Invalidate();
-    } else if (is(L"bottombordersize")) {
-        m_borderSides.bottom = ParseInt(value);
-        Invalidate();
-    } else if (is(L"borderstyle")) {
-        m_borderStyle = ParseInt(value);
-        Invalidate();
-    } else if (is(L"borderround")) {
-        SetBorderRound(ParseSize(value));
-    } else if (is(L"bkimage")) {
-        SetBkImage(value);
-    } else if (is(L"foreimage")) {
-        SetForeImage(value);
-    } else if (is(L"width")) {
-        SetFixedWidth(ParseInt(value));
-    } else if (is(L"height")) {
-        SetFixedHeight(ParseInt(value));
-    } else if (is(L"minwidth")) {
-        SetMinWidth(ParseInt(value));
-    } else if (is(L"minheight")) {
-        SetMinHeight(ParseInt(value));
-    } else if (is(L"maxwidth")) {
-        SetMaxWidth(ParseInt(value));
-    } else if (is(L"maxheight")) {
-        SetMaxHeight(ParseInt(value));
-    } else if (is(L"name")) {
-        SetName(value);
-    } else if (is(L"text")) {
-        SetText(value);
-    } else if (is(L"tooltip")) {
-        SetToolTip(value);
-    } else if (is(L"userdata")) {
-        m_userData = value;
-    } else if (is(L"virtualwnd")) {
-        m_virtualWnd = value;
-    } else if (is(L"resourcetext")) {
-        SetResourceText(ParseBool(value));
-    } else if (is(L"enabled")) {
-        SetEnabled(ParseBool(value));
-    } else if (is(L"mouse")) {
-        SetMouseEnabled(ParseBool(value));
-    } else if (is(L"keyboard")) {
-        SetKeyboardEnabled(ParseBool(value));
-    } else if (is(L"visible")) {
-        SetVisible(ParseBool(value));
-    } else if (is(L"drag")) {
-        m_dragEnabled = ParseBool(value);
-    } else if (is(L"drop")) {
-        m_dropEnabled = ParseBool(value);
-    } else if (is(L"menu")) {
-        m_contextMenuUsed = ParseBool(value);
-    } else if (is(L"shortcut")) {
-        m_shortcut = value.empty() ? 0 : value.front();
-    } else if (is(L"cursor")) {
-        for (const CursorName& cursor : kCursors) {
-            if (EqualsNoCase(value, cursor.name)) {
-                m_cursor = cursor.id;
-            }
-        }
-    } else if (is(L"innerstyle")) {
-        if (m_manager != nullptr) {
-            if (const auto style = m_manager->GetStyle(value)) {
-                ApplyAttributeList(std::wstring(*style));
-            }
-        }
+    if (const ControlAttributes::Setter* set = Attributes().Find(name)) {
+        (*set)(*this, value);
     } else {
         m_customAttributes[std::wstring(name)] = value;
     }
+}
+
+const ControlAttributes& CControlUI::Attributes() const {
+    using Self = CControlUI;
+    static const auto table = ControlAttributes::Of<Self>(
+        nullptr,
+        {
+            // ---- place and size ----
+            {L"pos", [](Self& c, std::wstring_view v) { ApplyPos(c, ParseRect(v)); }},
+            {L"float", [](Self& c, std::wstring_view v) { ApplyFloat(c, v); }},
+            {L"floatalign",
+             [](Self& c, std::wstring_view v) {
+                 c.SetFloatAlign(ParseFloatAlign(v, c.m_floatAlign));
+             }},
+            {L"padding", [](Self& c, std::wstring_view v) { c.SetPadding(ParseRect(v)); }},
+            {L"width", [](Self& c, std::wstring_view v) { c.SetFixedWidth(ParseInt(v)); }},
+            {L"height", [](Self& c, std::wstring_view v) { c.SetFixedHeight(ParseInt(v)); }},
+            {L"minwidth", [](Self& c, std::wstring_view v) { c.SetMinWidth(ParseInt(v)); }},
+            {L"minheight", [](Self& c, std::wstring_view v) { c.SetMinHeight(ParseInt(v)); }},
+            {L"maxwidth", [](Self& c, std::wstring_view v) { c.SetMaxWidth(ParseInt(v)); }},
+            {L"maxheight", [](Self& c, std::wstring_view v) { c.SetMaxHeight(ParseInt(v)); }},
+            // ---- colours, images and border ----
+            {L"gradient", [](Self& c, std::wstring_view v) { c.m_verticalGradient = v != L"hor"; }},
+            {L"bkcolor", [](Self& c, std::wstring_view v) { c.SetBkColor(ParseColor(v)); }},
+            {L"bkcolor1", [](Self& c, std::wstring_view v) { c.SetBkColor(ParseColor(v)); }},
+            {L"bkcolor2", [](Self& c, std::wstring_view v) { c.SetBkColor2(ParseColor(v)); }},
+            {L"bkcolor3", [](Self& c, std::wstring_view v) { c.SetBkColor3(ParseColor(v)); }},
+            {L"forecolor", [](Self& c, std::wstring_view v) { c.SetForeColor(ParseColor(v)); }},
+            {L"bordercolor", [](Self& c, std::wstring_view v) { c.SetBorderColor(ParseColor(v)); }},
+            {L"focusbordercolor",
+             [](Self& c, std::wstring_view v) { c.SetFocusBorderColor(ParseColor(v)); }},
+            {L"colorhsl", [](Self& c, std::wstring_view v) { c.m_colorHsl = ParseBool(v); }},
+            {L"bordersize",
+             [](Self& c, std::wstring_view v) {
+                 if (v.find(L',') == std::wstring_view::npos) {
+                     c.SetBorderSize(ParseInt(v));
+                 } else {
+                     c.SetBorderSize(ParseRect(v));
+                 }
+             }},
+            {L"leftbordersize",
+             [](Self& c, std::wstring_view v) { c.SetBorderSide(&UiRect::left, ParseInt(v)); }},
+            {L"topbordersize",
+             [](Self& c, std::wstring_view v) { c.SetBorderSide(&UiRect::top, ParseInt(v)); }},
+            {L"rightbordersize",
+             [](Self& c, std::wstring_view v) { c.SetBorderSide(&UiRect::right, ParseInt(v)); }},
+            {L"bottombordersize",
+             [](Self& c, std::wstring_view v) { c.SetBorderSide(&UiRect::bottom, ParseInt(v)); }},
+            {L"borderstyle",
+             [](Self& c, std::wstring_view v) {
+                 c.m_borderStyle = ParseInt(v);
+                 c.Invalidate();
+             }},
+            {L"borderround", [](Self& c, std::wstring_view v) { c.SetBorderRound(ParseSize(v)); }},
+            {L"bkimage", [](Self& c, std::wstring_view v) { c.SetBkImage(v); }},
+            {L"foreimage", [](Self& c, std::wstring_view v) { c.SetForeImage(v); }},
+            // ---- text and data ----
+            {L"name", [](Self& c, std::wstring_view v) { c.SetName(v); }},
+            {L"text", [](Self& c, std::wstring_view v) { c.SetText(v); }},
+            {L"tooltip", [](Self& c, std::wstring_view v) { c.SetToolTip(v); }},
+            {L"userdata", [](Self& c, std::wstring_view v) { c.m_userData = v; }},
+            {L"virtualwnd", [](Self& c, std::wstring_view v) { c.m_virtualWnd = v; }},
+            {L"resourcetext",
+             [](Self& c, std::wstring_view v) { c.SetResourceText(ParseBool(v)); }},
+            // ---- state and input ----
+            {L"enabled", [](Self& c, std::wstring_view v) { c.SetEnabled(ParseBool(v)); }},
+            {L"mouse", [](Self& c, std::wstring_view v) { c.SetMouseEnabled(ParseBool(v)); }},
+            {L"keyboard", [](Self& c, std::wstring_view v) { c.SetKeyboardEnabled(ParseBool(v)); }},
+            {L"visible", [](Self& c, std::wstring_view v) { c.SetVisible(ParseBool(v)); }},
+            {L"drag", [](Self& c, std::wstring_view v) { c.m_dragEnabled = ParseBool(v); }},
+            {L"drop", [](Self& c, std::wstring_view v) { c.m_dropEnabled = ParseBool(v); }},
+            {L"menu", [](Self& c, std::wstring_view v) { c.m_contextMenuUsed = ParseBool(v); }},
+            {L"shortcut",
+             [](Self& c, std::wstring_view v) { c.m_shortcut = v.empty() ? 0 : v.front(); }},
+            {L"cursor",
+             [](Self& c, std::wstring_view v) { c.m_cursor = CursorNamed(v, c.m_cursor); }},
+            {L"innerstyle", [](Self& c, std::wstring_view v) { ApplyInnerStyle(c, v); }},
+        });
+    return table;
 }
 
 UiSize CControlUI::MeasureSize(UiSize /*available*/) {
@@ -621,6 +614,10 @@ void CControlUI::SetBorderSize(int size) {
 }
 void CControlUI::SetBorderSize(UiRect sides) {
     m_borderSides = sides;
+    Invalidate();
+}
+void CControlUI::SetBorderSide(int UiRect::*side, int size) {
+    m_borderSides.*side = size;
     Invalidate();
 }
 void CControlUI::SetBorderRound(UiSize round) {

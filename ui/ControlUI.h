@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "ui/AttributeTable.h"
 #include "ui/Geometry.h"
 #include "ui/ImageDescription.h"
 #include "ui/LayoutMath.h"
@@ -18,6 +19,10 @@
 namespace tessel {
 
 class CPaintManagerUI;
+class CControlUI;
+
+// The attribute table every control class's table ends in (see AttributeTable).
+using ControlAttributes = AttributeTable<CControlUI>;
 
 // Behaviour flags a control reports.
 inline constexpr unsigned UIFLAG_TABSTOP = 1;
@@ -174,8 +179,8 @@ public:
     void NotifyListeners(NotifyRecord& notification);
 
     // ---- attributes ----
-    // A value that names a style applies the style's list instead, whatever the attribute.
-    // Derived controls add their attributes by overriding ApplyAttribute.
+    // A value that names a style applies the style's list instead, whatever the attribute. Names
+    // no class's table knows are kept as custom attributes (GetCustomAttribute).
     virtual void SetAttribute(std::wstring_view name, std::wstring_view value);
     void ApplyAttributeList(std::wstring_view list);
     std::wstring GetCustomAttribute(std::wstring_view name) const;
@@ -219,6 +224,13 @@ public:
     bool DrawImage(HDC dc, ImageSlot& image, std::wstring_view modifier = {});
 
 protected:
+    // The attributes of this class, ending in CControlUI's. A class with attributes of its own
+    // overrides this with a table whose base is its parent class's (see ControlUI.cpp).
+    virtual const ControlAttributes& Attributes() const;
+    // The attribute itself, after style expansion: the setter the class's table has for `name`,
+    // else a custom attribute.
+    void ApplyAttribute(std::wstring_view name, std::wstring_view value);
+
     // A mouse event for a control that does not take the mouse belongs to its parent; true when
     // the event was such a one (passed on, or dropped at the root).
     bool PassMouseEventToParent(EventRecord& event);
@@ -280,12 +292,12 @@ protected:
 
 private:
     void SetAttributeExpandingStyles(std::wstring_view name, std::wstring_view value, int depth);
+    // Every size constraint's setter: markup lengths are unscaled, a negative one is ignored, and
+    // a change asks the parent (which places this control) for a new layout.
+    void SetSizeConstraint(int& constraint, int value);
+    void SetBorderSide(int UiRect::*side, int size);
     // Style lists may name styles; a style naming itself must not recurse without end.
     static constexpr int kMaxStyleDepth = 8;
-
-protected:
-    // The attribute itself, after style expansion: what derived classes override.
-    virtual void ApplyAttribute(std::wstring_view name, std::wstring_view value);
 };
 
 // `control` seen through one of its interface names (such as L"Button"): null when it is null or

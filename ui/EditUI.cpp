@@ -98,40 +98,35 @@ void CEditUI::HandleEvent(EventRecord& event) {
     CLabelUI::HandleEvent(event);
 }
 
-void CEditUI::ApplyAttribute(std::wstring_view name, std::wstring_view value) {
-    const auto is = [&](std::wstring_view n) { return EqualsNoCase(name, n); };
-    if (is(L"readonly")) {
-        m_readOnly = ParseBool(value);
-    } else if (is(L"numberonly")) {
-        m_numberOnly = ParseBool(value);
-    } else if (is(L"autoselall")) {
-        m_autoSelAll = ParseBool(value);
-    } else if (is(L"password")) {
-        m_password = ParseBool(value);
-        Invalidate();
-    } else if (is(L"passwordchar")) {
-        m_passwordChar = value.empty() ? L'*' : value.front();
-    } else if (is(L"maxchar")) {
-        m_maxChar = ParseInt(value);
-    } else if (is(L"normalimage")) {
-        m_normalImage.Set(value);
-    } else if (is(L"hotimage")) {
-        m_hotImage.Set(value);
-    } else if (is(L"focusedimage")) {
-        m_focusedImage.Set(value);
-    } else if (is(L"disabledimage")) {
-        m_disabledImage.Set(value);
-    } else if (is(L"tipvalue")) {
-        m_tipValue = value;
-    } else if (is(L"tipvaluecolor")) {
-        m_tipValueColor = ParseColor(value);
-    } else if (is(L"nativetextcolor")) {
-        m_nativeTextColor = ParseColor(value);
-    } else if (is(L"nativebkcolor")) {
-        m_nativeBkColor = ParseColor(value);
-    } else {
-        CLabelUI::ApplyAttribute(name, value);
-    }
+const ControlAttributes& CEditUI::Attributes() const {
+    using Self = CEditUI;
+    static const auto table = ControlAttributes::Of<Self>(
+        &CLabelUI::Attributes(),
+        {
+            {L"readonly", [](Self& c, std::wstring_view v) { c.m_readOnly = ParseBool(v); }},
+            {L"numberonly", [](Self& c, std::wstring_view v) { c.m_numberOnly = ParseBool(v); }},
+            {L"autoselall", [](Self& c, std::wstring_view v) { c.m_autoSelAll = ParseBool(v); }},
+            {L"password",
+             [](Self& c, std::wstring_view v) {
+                 c.m_password = ParseBool(v);
+                 c.Invalidate();
+             }},
+            {L"passwordchar",
+             [](Self& c, std::wstring_view v) { c.m_passwordChar = v.empty() ? L'*' : v.front(); }},
+            {L"maxchar", [](Self& c, std::wstring_view v) { c.m_maxChar = ParseInt(v); }},
+            {L"normalimage", [](Self& c, std::wstring_view v) { c.m_normalImage.Set(v); }},
+            {L"hotimage", [](Self& c, std::wstring_view v) { c.m_hotImage.Set(v); }},
+            {L"focusedimage", [](Self& c, std::wstring_view v) { c.m_focusedImage.Set(v); }},
+            {L"disabledimage", [](Self& c, std::wstring_view v) { c.m_disabledImage.Set(v); }},
+            {L"tipvalue", [](Self& c, std::wstring_view v) { c.m_tipValue = v; }},
+            {L"tipvaluecolor",
+             [](Self& c, std::wstring_view v) { c.m_tipValueColor = ParseColor(v); }},
+            {L"nativetextcolor",
+             [](Self& c, std::wstring_view v) { c.m_nativeTextColor = ParseColor(v); }},
+            {L"nativebkcolor",
+             [](Self& c, std::wstring_view v) { c.m_nativeBkColor = ParseColor(v); }},
+        });
+    return table;
 }
 
 void CEditUI::PaintStateImage(HDC dc) {

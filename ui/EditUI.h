@@ -39,7 +39,7 @@ public:
     void PaintText(HDC dc) override;
 
 protected:
-    void ApplyAttribute(std::wstring_view name, std::wstring_view value) override;
+    const ControlAttributes& Attributes() const override;
     // Creates the native edit window over the control; true when one exists afterwards.
     virtual bool CreateNativeEdit(bool selectAll);
 

@@ -10,10 +10,9 @@ void CHorizontalLayoutUI::SetPos(UiRect rc, bool needInvalidate) {
     PlaceAsBox(rc, needInvalidate, Axis::Horizontal);
 }
 
-void CHorizontalLayoutUI::ApplyAttribute(std::wstring_view name, std::wstring_view value) {
-    if (!ApplySeparatorAttribute(L"sepwidth", name, value)) {
-        CContainerUI::ApplyAttribute(name, value);
-    }
+const ControlAttributes& CHorizontalLayoutUI::Attributes() const {
+    static const auto table = BoxLayoutAttributes(L"sepwidth");
+    return table;
 }
 
 }  // namespace tessel

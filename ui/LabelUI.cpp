@@ -5,6 +5,41 @@
 #include "ui/RenderEngine.h"
 
 namespace tessel {
+namespace {
+
+// "align": the words present move the horizontal alignment bits, left before center before right.
+unsigned AlignedStyle(unsigned style, std::wstring_view value) {
+    if (ContainsText(value, L"left")) {
+        style &= ~(DT_CENTER | DT_RIGHT);
+    }
+    if (ContainsText(value, L"center")) {
+        style = (style & ~DT_RIGHT) | DT_CENTER;
+    }
+    if (ContainsText(value, L"right")) {
+        style = (style & ~DT_CENTER) | DT_RIGHT;
+    }
+    return style;
+}
+
+// "valign": likewise for the vertical bits; a vertical alignment makes the text a single line.
+unsigned VAlignedStyle(unsigned style, std::wstring_view value) {
+    if (ContainsText(value, L"top")) {
+        style = (style & ~(DT_VCENTER | DT_BOTTOM | DT_WORDBREAK)) | DT_TOP | DT_SINGLELINE;
+    }
+    if (ContainsText(value, L"vcenter")) {
+        style = (style & ~(DT_BOTTOM | DT_WORDBREAK)) | DT_VCENTER | DT_SINGLELINE;
+    }
+    if (ContainsText(value, L"bottom")) {
+        style = (style & ~(DT_VCENTER | DT_WORDBREAK)) | DT_BOTTOM | DT_SINGLELINE;
+    }
+    return style;
+}
+
+unsigned WithFlag(unsigned style, unsigned flag, bool on) {
+    return on ? style | flag : style & ~flag;
+}
+
+}  // namespace
 
 CLabelUI::CLabelUI() = default;
 
@@ -62,60 +97,42 @@ void CLabelUI::SetAutoCalcHeight(bool autoCalc) {
     m_needMeasure = true;
 }
 
-void CLabelUI::ApplyAttribute(std::wstring_view name, std::wstring_view value) {
-    const auto is = [&](std::wstring_view n) { return EqualsNoCase(name, n); };
-    if (is(L"align")) {
-        unsigned style = m_textStyle;
-        if (ContainsText(value, L"left")) {
-            style &= ~(DT_CENTER | DT_RIGHT);
-        }
-        if (ContainsText(value, L"center")) {
-            style = (style & ~DT_RIGHT) | DT_CENTER;
-        }
-        if (ContainsText(value, L"right")) {
-            style = (style & ~DT_CENTER) | DT_RIGHT;
-        }
-        SetTextStyle(style);
-    } else if (is(L"valign")) {
-        unsigned style = m_textStyle;
-        if (ContainsText(value, L"top")) {
-            style = (style & ~(DT_VCENTER | DT_BOTTOM | DT_WORDBREAK)) | DT_TOP | DT_SINGLELINE;
-        }
-        if (ContainsText(value, L"vcenter")) {
-            style = (style & ~(DT_BOTTOM | DT_WORDBREAK)) | DT_VCENTER | DT_SINGLELINE;
-        }
-        if (ContainsText(value, L"bottom")) {
-            style = (style & ~(DT_VCENTER | DT_WORDBREAK)) | DT_BOTTOM | DT_SINGLELINE;
-        }
-        SetTextStyle(style);
-    } else if (is(L"endellipsis")) {
-        SetTextStyle(ParseBool(value) ? m_textStyle | DT_END_ELLIPSIS
-                                      : m_textStyle & ~DT_END_ELLIPSIS);
-    } else if (is(L"noprefix")) {
-        SetTextStyle(ParseBool(value) ? m_textStyle | DT_NOPREFIX : m_textStyle & ~DT_NOPREFIX);
-    } else if (is(L"wordbreak")) {
-        if (ParseBool(value)) {
-            SetTextStyle((m_textStyle & ~DT_SINGLELINE) | DT_WORDBREAK | DT_EDITCONTROL);
-        } else {
-            SetTextStyle((m_textStyle & ~(DT_WORDBREAK | DT_EDITCONTROL)) | DT_SINGLELINE);
-        }
-    } else if (is(L"font")) {
-        SetFont(ParseInt(value));
-    } else if (is(L"textcolor")) {
-        SetTextColor(ParseColor(value));
-    } else if (is(L"disabledtextcolor")) {
-        SetDisabledTextColor(ParseColor(value));
-    } else if (is(L"textpadding")) {
-        SetTextPadding(ParseRect(value));
-    } else if (is(L"showhtml")) {
-        m_showHtml = ParseBool(value);
-    } else if (is(L"autocalcwidth")) {
-        SetAutoCalcWidth(ParseBool(value));
-    } else if (is(L"autocalcheight")) {
-        SetAutoCalcHeight(ParseBool(value));
-    } else {
-        CControlUI::ApplyAttribute(name, value);
-    }
+const ControlAttributes& CLabelUI::Attributes() const {
+    using Self = CLabelUI;
+    static const auto table = ControlAttributes::Of<Self>(
+        &CControlUI::Attributes(),
+        {
+            {L"align",
+             [](Self& c, std::wstring_view v) { c.SetTextStyle(AlignedStyle(c.m_textStyle, v)); }},
+            {L"valign",
+             [](Self& c, std::wstring_view v) { c.SetTextStyle(VAlignedStyle(c.m_textStyle, v)); }},
+            {L"endellipsis",
+             [](Self& c, std::wstring_view v) {
+                 c.SetTextStyle(WithFlag(c.m_textStyle, DT_END_ELLIPSIS, ParseBool(v)));
+             }},
+            {L"noprefix",
+             [](Self& c, std::wstring_view v) {
+                 c.SetTextStyle(WithFlag(c.m_textStyle, DT_NOPREFIX, ParseBool(v)));
+             }},
+            {L"wordbreak",
+             [](Self& c, std::wstring_view v) {
+                 c.SetTextStyle(
+                     ParseBool(v)
+                         ? (c.m_textStyle & ~DT_SINGLELINE) | DT_WORDBREAK | DT_EDITCONTROL
+                         : (c.m_textStyle & ~(DT_WORDBREAK | DT_EDITCONTROL)) | DT_SINGLELINE);
+             }},
+            {L"font", [](Self& c, std::wstring_view v) { c.SetFont(ParseInt(v)); }},
+            {L"textcolor", [](Self& c, std::wstring_view v) { c.SetTextColor(ParseColor(v)); }},
+            {L"disabledtextcolor",
+             [](Self& c, std::wstring_view v) { c.SetDisabledTextColor(ParseColor(v)); }},
+            {L"textpadding", [](Self& c, std::wstring_view v) { c.SetTextPadding(ParseRect(v)); }},
+            {L"showhtml", [](Self& c, std::wstring_view v) { c.m_showHtml = ParseBool(v); }},
+            {L"autocalcwidth",
+             [](Self& c, std::wstring_view v) { c.SetAutoCalcWidth(ParseBool(v)); }},
+            {L"autocalcheight",
+             [](Self& c, std::wstring_view v) { c.SetAutoCalcHeight(ParseBool(v)); }},
+        });
+    return table;
 }
 
 UiRect CLabelUI::MeasureText(std::wstring_view text, UiRect bounds, unsigned style) {

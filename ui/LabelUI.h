@@ -36,7 +36,7 @@ public:
     void PaintText(HDC dc) override;
 
 protected:
-    void ApplyAttribute(std::wstring_view name, std::wstring_view value) override;
+    const ControlAttributes& Attributes() const override;
     // Measures `text` in `bounds` (client pixels) with this label's font and style.
     UiRect MeasureText(std::wstring_view text, UiRect bounds, unsigned style);
     // The label's colour rule: the text colour while enabled, the disabled one otherwise, each

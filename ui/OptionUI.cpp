@@ -91,33 +91,31 @@ void COptionUI::SetSelectedImage(std::wstring_view description) {
     Invalidate();
 }
 
-void COptionUI::ApplyAttribute(std::wstring_view name, std::wstring_view value) {
-    const auto is = [&](std::wstring_view n) { return EqualsNoCase(name, n); };
-    if (is(L"group")) {
-        SetGroup(value);
-    } else if (is(L"selected")) {
-        SetSelected(ParseBool(value));
-    } else if (is(L"selectedimage")) {
-        SetSelectedImage(value);
-    } else if (is(L"selectedhotimage")) {
-        m_selectedHotImage.Set(value);
-    } else if (is(L"selectedpushedimage")) {
-        m_selectedPushedImage.Set(value);
-    } else if (is(L"selectedforeimage")) {
-        m_selectedForeImage.Set(value);
-    } else if (is(L"selectedstateimage")) {
-        m_selectedStateImage.Set(value);
-    } else if (is(L"selectedstatecount")) {
-        m_selectedStateCount = ParseInt(value);
-    } else if (is(L"selectedbkcolor")) {
-        m_selectedBkColor = ParseColor(value);
-    } else if (is(L"selectedtextcolor")) {
-        m_selectedTextColor = ParseColor(value);
-    } else if (is(L"selectedfont")) {
-        m_selectedFont = ParseInt(value);
-    } else {
-        CButtonUI::ApplyAttribute(name, value);
-    }
+const ControlAttributes& COptionUI::Attributes() const {
+    using Self = COptionUI;
+    static const auto table = ControlAttributes::Of<Self>(
+        &CButtonUI::Attributes(),
+        {
+            {L"group", [](Self& c, std::wstring_view v) { c.SetGroup(v); }},
+            {L"selected", [](Self& c, std::wstring_view v) { c.SetSelected(ParseBool(v)); }},
+            {L"selectedimage", [](Self& c, std::wstring_view v) { c.SetSelectedImage(v); }},
+            {L"selectedhotimage",
+             [](Self& c, std::wstring_view v) { c.m_selectedHotImage.Set(v); }},
+            {L"selectedpushedimage",
+             [](Self& c, std::wstring_view v) { c.m_selectedPushedImage.Set(v); }},
+            {L"selectedforeimage",
+             [](Self& c, std::wstring_view v) { c.m_selectedForeImage.Set(v); }},
+            {L"selectedstateimage",
+             [](Self& c, std::wstring_view v) { c.m_selectedStateImage.Set(v); }},
+            {L"selectedstatecount",
+             [](Self& c, std::wstring_view v) { c.m_selectedStateCount = ParseInt(v); }},
+            {L"selectedbkcolor",
+             [](Self& c, std::wstring_view v) { c.m_selectedBkColor = ParseColor(v); }},
+            {L"selectedtextcolor",
+             [](Self& c, std::wstring_view v) { c.m_selectedTextColor = ParseColor(v); }},
+            {L"selectedfont", [](Self& c, std::wstring_view v) { c.m_selectedFont = ParseInt(v); }},
+        });
+    return table;
 }
 
 void COptionUI::PaintBackColor(HDC dc) {

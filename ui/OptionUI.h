@@ -28,7 +28,7 @@ public:
     void PaintText(HDC dc) override;
 
 protected:
-    void ApplyAttribute(std::wstring_view name, std::wstring_view value) override;
+    const ControlAttributes& Attributes() const override;
     // wParam of "selectchanged": 0 for an option.
     virtual uintptr_t SelectChangedParam() const { return 0; }
 

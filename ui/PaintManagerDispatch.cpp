@@ -16,7 +16,6 @@ namespace {
 // Common-control notifications and commands come back to the child that sent them under this
 // offset, so a control's native window handles its own.
 constexpr UINT kReflectOffset = 0x2000;
-constexpr UINT kAsyncNotifyMessage = WM_APP + 1;
 
 uint16_t AltBit() {
     return ::GetKeyState(VK_MENU) < 0 ? KEYSTATE_ALT : 0;
@@ -179,21 +178,14 @@ void CPaintManagerUI::SendEvent(CControlUI* control, int kind, WPARAM wParam, LP
 
 // ---- HandleWindowMessage ------------------------------------------------------------------
 
-bool CPaintManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam,
-                                          LRESULT& result) {
-    if (m_window == nullptr) {
-        return false;
-    }
-    if (message == WM_MOUSEMOVE || IsButtonMessage(message)) {
-        m_lastMouse = PointOf(lParam);
-    } else if (message == WM_MOUSEWHEEL || message == WM_CONTEXTMENU) {
-        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        ::ScreenToClient(m_window, &p);
-        m_lastMouse = {p.x, p.y};
-    }
+namespace {
+
+// Offers a message to `filters` in order; the first that handles it ends it with its answer.
+bool OfferToFilters(const std::vector<IMessageFilterUI*>& filters, UINT message, WPARAM wParam,
+                    LPARAM lParam, LRESULT& result) {
     // A filter may remove itself (or another) while it looks at the message.
-    const std::vector<IMessageFilterUI*> filters = m_messageFilters;
-    for (IMessageFilterUI* filter : filters) {
+    const std::vector<IMessageFilterUI*> copy = filters;
+    for (IMessageFilterUI* filter : copy) {
         bool handled = false;
         const LRESULT answer = filter->HandleWindowMessage(message, wParam, lParam, handled);
         if (handled) {
@@ -201,30 +193,91 @@ bool CPaintManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lP
             return true;
         }
     }
-    if (m_layered) {
-        switch (message) {
-            case WM_NCCALCSIZE:
-            case WM_NCPAINT:
-                result = 0;
-                return true;
-            case WM_NCACTIVATE:
-                if (!::IsIconic(m_window)) {
-                    result = wParam == 0 ? TRUE : FALSE;
-                    return true;
-                }
-                break;
-            default:
-                break;
-        }
+    return false;
+}
+
+}  // namespace
+
+bool CPaintManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                                          LRESULT& result) {
+    if (m_window == nullptr) {
+        return false;
+    }
+    TrackMousePosition(message, lParam);
+    if (OfferToFilters(m_messageFilters, message, wParam, lParam, result)) {
+        return true;
+    }
+    if (m_layered && HandleLayeredFrameMessage(message, wParam, result)) {
+        return true;
     }
     switch (message) {
-        case kAsyncNotifyMessage:
+        case kDrainMessage:
             DrainNotificationQueue();
             return false;
         case WM_CLOSE:
             OnClose();
             return false;
         case WM_ERASEBKGND:
+        case WM_PAINT:
+        case WM_PRINTCLIENT:
+            return HandlePaintMessage(message, wParam, lParam, result);
+        case WM_SIZE:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_TIMER:
+        case WM_GETMINMAXINFO:
+            return HandleWindowStateMessage(message, wParam, lParam, result);
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_CHAR:
+            HandleKeyMessage(message, wParam, lParam);
+            return false;
+        case WM_SETCURSOR:
+            return HandleSetCursor(wParam, lParam, result);
+        case WM_COMMAND:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+        case WM_NOTIFY:
+            return ReflectToNativeChild(message, wParam, lParam, result);
+        default:
+            return HandleMouseMessage(message, wParam, lParam, result);
+    }
+}
+
+void CPaintManagerUI::TrackMousePosition(UINT message, LPARAM lParam) {
+    if (message == WM_MOUSEMOVE || IsButtonMessage(message)) {
+        m_lastMouse = PointOf(lParam);
+    } else if (message == WM_MOUSEWHEEL || message == WM_CONTEXTMENU) {
+        // These two carry screen coordinates.
+        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ::ScreenToClient(m_window, &p);
+        m_lastMouse = {p.x, p.y};
+    }
+}
+
+// A layered window has no frame of its own to draw or activate: the frame is in its pixels.
+bool CPaintManagerUI::HandleLayeredFrameMessage(UINT message, WPARAM wParam, LRESULT& result) {
+    switch (message) {
+        case WM_NCCALCSIZE:
+        case WM_NCPAINT:
+            result = 0;
+            return true;
+        case WM_NCACTIVATE:
+            if (::IsIconic(m_window)) {
+                return false;
+            }
+            result = wParam == 0 ? TRUE : FALSE;
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CPaintManagerUI::HandlePaintMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                                         LRESULT& result) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            // The paint cycle covers every pixel from its offscreen surface.
             result = 1;
             return true;
         case WM_PAINT:
@@ -234,15 +287,23 @@ bool CPaintManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lP
         case WM_PRINTCLIENT:
             PrintClient(reinterpret_cast<HDC>(wParam), lParam);
             return false;
+        default:
+            return false;
+    }
+}
+
+bool CPaintManagerUI::HandleWindowStateMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                                               LRESULT& result) {
+    switch (message) {
         case WM_SIZE:
-            SendEvent(m_focus, EVT_WINDOWSIZE, wParam, lParam);
+            SendEvent(GetFocus(), EVT_WINDOWSIZE, wParam, lParam);
             if (m_root) {
                 m_root->RequestLayout();
             }
             result = 0;
             return true;
         case WM_SETFOCUS:
-            SendEvent(m_focus, EVT_SETFOCUS, wParam, lParam);
+            SendEvent(GetFocus(), EVT_SETFOCUS, wParam, lParam);
             return false;
         case WM_KILLFOCUS:
             if (m_captured) {
@@ -252,90 +313,97 @@ bool CPaintManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lP
         case WM_TIMER:
             OnTimer(wParam);
             return false;
-        case WM_KEYDOWN:
-            if (m_focus != nullptr) {
-                CControlUI* target = m_focus;
-                m_keyTarget = target;
-                SendEvent(target, EVT_KEYDOWN, wParam, lParam, static_cast<wchar_t>(wParam),
-                          KeyStateNow());
-            }
+        case WM_GETMINMAXINFO:
+            ApplyTrackSizeLimits(*reinterpret_cast<MINMAXINFO*>(lParam));
             return false;
-        case WM_KEYUP:
-            if (m_keyTarget != nullptr) {
-                CControlUI* target = std::exchange(m_keyTarget, nullptr);
-                SendEvent(target, EVT_KEYUP, wParam, lParam, static_cast<wchar_t>(wParam),
-                          KeyStateNow());
-            }
-            return false;
-        case WM_CHAR:
-            if (m_focus != nullptr) {
-                SendEvent(m_focus, EVT_CHAR, wParam, lParam, static_cast<wchar_t>(wParam),
-                          KeyStateNow());
-            }
-            return false;
-        case WM_SETCURSOR: {
-            if (LOWORD(lParam) != HTCLIENT) {
-                return false;
-            }
-            if (m_captured) {
-                result = TRUE;
-                return true;
-            }
-            POINT p{};
-            ::GetCursorPos(&p);
-            ::ScreenToClient(m_window, &p);
-            CControlUI* control = OwnControlAt({p.x, p.y});
-            if (control == nullptr || (control->GetControlFlags() & UIFLAG_SETCURSOR) == 0) {
-                return false;
-            }
-            SendEvent(control, EVT_SETCURSOR, wParam, lParam, 0, KeyStateNow());
-            result = TRUE;
-            return true;
-        }
-        case WM_GETMINMAXINFO: {
-            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-            const UiSize minSize = m_windowAttributes.minInfo;
-            const UiSize maxSize = m_windowAttributes.maxInfo;
-            if (minSize.cx > 0) {
-                info->ptMinTrackSize.x = Scale(minSize.cx);
-            }
-            if (minSize.cy > 0) {
-                info->ptMinTrackSize.y = Scale(minSize.cy);
-            }
-            if (maxSize.cx > 0) {
-                info->ptMaxTrackSize.x = Scale(maxSize.cx);
-            }
-            if (maxSize.cy > 0) {
-                info->ptMaxTrackSize.y = Scale(maxSize.cy);
-            }
-            return false;
-        }
-        case WM_COMMAND:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORSTATIC: {
-            if (lParam == 0) {
-                return false;
-            }
-            const LRESULT answer = ::SendMessageW(reinterpret_cast<HWND>(lParam),
-                                                  message + kReflectOffset, wParam, lParam);
-            if (answer != 0) {
-                result = answer;
-                return true;
-            }
-            return false;
-        }
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header == nullptr || header->hwndFrom == nullptr) {
-                return false;
-            }
-            result = ::SendMessageW(header->hwndFrom, message + kReflectOffset, wParam, lParam);
-            return true;
-        }
         default:
-            break;
+            return false;
     }
-    return HandleMouseMessage(message, wParam, lParam, result);
+}
+
+// The markup's "mininfo" and "maxinfo" (unscaled; 0 leaves the system's limit).
+void CPaintManagerUI::ApplyTrackSizeLimits(MINMAXINFO& info) const {
+    const UiSize minSize = m_windowAttributes.minInfo;
+    const UiSize maxSize = m_windowAttributes.maxInfo;
+    const auto apply = [this](LONG& limit, int value) {
+        if (value > 0) {
+            limit = Scale(value);
+        }
+    };
+    apply(info.ptMinTrackSize.x, minSize.cx);
+    apply(info.ptMinTrackSize.y, minSize.cy);
+    apply(info.ptMaxTrackSize.x, maxSize.cx);
+    apply(info.ptMaxTrackSize.y, maxSize.cy);
+}
+
+// Keys go to the focused control; a key's release goes where its press went, even when the
+// focus moved in between.
+void CPaintManagerUI::HandleKeyMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto key = static_cast<wchar_t>(wParam);
+    switch (message) {
+        case WM_KEYDOWN:
+            if (CControlUI* target = GetFocus()) {
+                m_keyTarget = target;
+                SendEvent(target, EVT_KEYDOWN, wParam, lParam, key, KeyStateNow());
+            }
+            return;
+        case WM_KEYUP:
+            if (CControlUI* target = std::exchange(m_keyTarget, nullptr)) {
+                SendEvent(target, EVT_KEYUP, wParam, lParam, key, KeyStateNow());
+            }
+            return;
+        case WM_CHAR:
+            if (CControlUI* target = GetFocus()) {
+                SendEvent(target, EVT_CHAR, wParam, lParam, key, KeyStateNow());
+            }
+            return;
+        default:
+            return;
+    }
+}
+
+bool CPaintManagerUI::HandleSetCursor(WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (LOWORD(lParam) != HTCLIENT) {
+        return false;
+    }
+    if (m_captured) {
+        result = TRUE;
+        return true;
+    }
+    POINT p{};
+    ::GetCursorPos(&p);
+    ::ScreenToClient(m_window, &p);
+    CControlUI* control = OwnControlAt({p.x, p.y});
+    if (control == nullptr || (control->GetControlFlags() & UIFLAG_SETCURSOR) == 0) {
+        return false;
+    }
+    SendEvent(control, EVT_SETCURSOR, wParam, lParam, 0, KeyStateNow());
+    result = TRUE;
+    return true;
+}
+
+// Commands, colour requests and notifications of native children go back to the child that sent
+// them, under kReflectOffset, so a control's native window handles its own.
+bool CPaintManagerUI::ReflectToNativeChild(UINT message, WPARAM wParam, LPARAM lParam,
+                                           LRESULT& result) {
+    if (message == WM_NOTIFY) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header == nullptr || header->hwndFrom == nullptr) {
+            return false;
+        }
+        result = ::SendMessageW(header->hwndFrom, message + kReflectOffset, wParam, lParam);
+        return true;
+    }
+    if (lParam == 0) {
+        return false;
+    }
+    const LRESULT answer =
+        ::SendMessageW(reinterpret_cast<HWND>(lParam), message + kReflectOffset, wParam, lParam);
+    if (answer == 0) {
+        return false;
+    }
+    result = answer;
+    return true;
 }
 
 void CPaintManagerUI::OnClose() {
@@ -361,10 +429,9 @@ void CPaintManagerUI::OnClose() {
 
 bool CPaintManagerUI::HandleMouseMessage(UINT message, WPARAM wParam, LPARAM lParam,
                                          LRESULT& result) {
-    const UiPoint point = m_lastMouse;
     switch (message) {
         case WM_MOUSEMOVE:
-            OnMouseMove(point, wParam, lParam);
+            OnMouseMove(m_lastMouse, wParam, lParam);
             return false;
         case WM_MOUSEHOVER:
             OnMouseHover(PointOf(lParam), wParam, lParam);
@@ -376,84 +443,94 @@ bool CPaintManagerUI::HandleMouseMessage(UINT message, WPARAM wParam, LPARAM lPa
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: {
-            if (!m_windowAttributes.noActivate || message == WM_LBUTTONDBLCLK) {
-                ::SetFocus(m_window);
-            }
-            CControlUI* control = OwnControlAt(point);
-            if (control == nullptr) {
-                return false;
-            }
-            SetCapture();
-            m_click = control;
-            int kind = EVT_BUTTONDOWN;
-            if (message == WM_LBUTTONDBLCLK) {
-                kind = EVT_DBLCLICK;
-            } else {
-                kind = message == WM_LBUTTONDOWN   ? EVT_BUTTONDOWN
-                       : message == WM_RBUTTONDOWN ? EVT_RBUTTONDOWN
-                                                   : EVT_MBUTTONDOWN;
-                SetFocus(control);
-                // Focus events may have removed the control from the tree.
-                if (m_click != control) {
-                    return false;
-                }
-            }
-            SendEvent(control, kind, wParam, lParam, 0, KeyStateOfMouse(wParam));
+        case WM_LBUTTONDBLCLK:
+            OnButtonDown(message, wParam, lParam);
             return false;
-        }
-        case WM_LBUTTONUP: {
-            if (m_click == nullptr) {
-                return false;
-            }
-            // Cleared before the event: the "click" it may cause can end this window.
-            CControlUI* click = std::exchange(m_click, nullptr);
-            ReleaseCapture();
-            SendEvent(click, EVT_BUTTONUP, wParam, lParam, 0, KeyStateOfMouse(wParam));
-            return false;
-        }
+        case WM_LBUTTONUP:
         case WM_RBUTTONUP:
-        case WM_MBUTTONUP: {
-            CControlUI* control = OwnControlAt(point);
-            // The right-clicked control stays the click target for the WM_CONTEXTMENU that the
-            // default procedure sends next; the middle button has no such follower.
-            m_click = message == WM_RBUTTONUP ? control : nullptr;
-            if (control == nullptr) {
-                ReleaseCapture();
-                return false;
-            }
-            ReleaseCapture();
-            SendEvent(control, message == WM_RBUTTONUP ? EVT_RBUTTONUP : EVT_MBUTTONUP, wParam,
-                      lParam, 0, KeyStateOfMouse(wParam));
+        case WM_MBUTTONUP:
+            OnButtonUp(message, wParam, lParam);
             return false;
-        }
-        case WM_CONTEXTMENU: {
-            if (!m_root || m_click == nullptr) {
-                return false;
-            }
-            CControlUI* click = std::exchange(m_click, nullptr);
-            ReleaseCapture();
-            SendEvent(click, EVT_CONTEXTMENU, wParam, lParam, 0, KeyStateNow());
+        case WM_CONTEXTMENU:
+            OnContextMenu(wParam, lParam);
             return false;
-        }
-        case WM_MOUSEWHEEL: {
+        case WM_MOUSEWHEEL:
             if (!m_root) {
                 return false;
             }
-            const HWND window = m_window;
-            if (CControlUI* control = OwnControlAt(point)) {
-                const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
-                SendEvent(control, EVT_SCROLLWHEEL, delta < 0 ? SB_LINEDOWN : SB_LINEUP, lParam, 0,
-                          KeyStateOfMouse(wParam));
-            }
-            // Content may have scrolled under the mouse: refresh the hover.
-            ::SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y));
+            OnMouseWheel(wParam, lParam);
             result = 0;
             return true;
-        }
         default:
             return false;
     }
+}
+
+void CPaintManagerUI::OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!m_windowAttributes.noActivate || message == WM_LBUTTONDBLCLK) {
+        ::SetFocus(m_window);
+    }
+    CControlUI* control = OwnControlAt(m_lastMouse);
+    if (control == nullptr) {
+        return;
+    }
+    SetCapture();
+    m_click = control;
+    int kind = EVT_DBLCLICK;
+    if (message != WM_LBUTTONDBLCLK) {
+        kind = message == WM_LBUTTONDOWN   ? EVT_BUTTONDOWN
+               : message == WM_RBUTTONDOWN ? EVT_RBUTTONDOWN
+                                           : EVT_MBUTTONDOWN;
+        SetFocus(control);
+        // Focus events may have removed the control from the tree.
+        if (m_click != control) {
+            return;
+        }
+    }
+    SendEvent(control, kind, wParam, lParam, 0, KeyStateOfMouse(wParam));
+}
+
+void CPaintManagerUI::OnButtonUp(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_LBUTTONUP) {
+        if (m_click == nullptr) {
+            return;
+        }
+        // Cleared before the event: the "click" it may cause can end this window.
+        CControlUI* click = std::exchange(m_click, nullptr);
+        ReleaseCapture();
+        SendEvent(click, EVT_BUTTONUP, wParam, lParam, 0, KeyStateOfMouse(wParam));
+        return;
+    }
+    CControlUI* control = OwnControlAt(m_lastMouse);
+    // The right-clicked control stays the click target for the WM_CONTEXTMENU that the default
+    // procedure sends next; the middle button has no such follower.
+    m_click = message == WM_RBUTTONUP ? control : nullptr;
+    ReleaseCapture();
+    if (control != nullptr) {
+        SendEvent(control, message == WM_RBUTTONUP ? EVT_RBUTTONUP : EVT_MBUTTONUP, wParam, lParam,
+                  0, KeyStateOfMouse(wParam));
+    }
+}
+
+void CPaintManagerUI::OnContextMenu(WPARAM wParam, LPARAM lParam) {
+    if (!m_root || m_click == nullptr) {
+        return;
+    }
+    CControlUI* click = std::exchange(m_click, nullptr);
+    ReleaseCapture();
+    SendEvent(click, EVT_CONTEXTMENU, wParam, lParam, 0, KeyStateNow());
+}
+
+void CPaintManagerUI::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
+    const UiPoint point = m_lastMouse;
+    const HWND window = m_window;
+    if (CControlUI* control = OwnControlAt(point)) {
+        const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
+        SendEvent(control, EVT_SCROLLWHEEL, delta < 0 ? SB_LINEDOWN : SB_LINEUP, lParam, 0,
+                  KeyStateOfMouse(wParam));
+    }
+    // Content may have scrolled under the mouse: refresh the hover.
+    ::SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y));
 }
 
 void CPaintManagerUI::OnMouseMove(UiPoint point, WPARAM wParam, LPARAM lParam) {
@@ -570,14 +647,8 @@ void CPaintManagerUI::HideToolTip() {
 
 bool CPaintManagerUI::PreHandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam,
                                              LRESULT& result) {
-    const std::vector<IMessageFilterUI*> filters = m_earlyFilters;
-    for (IMessageFilterUI* filter : filters) {
-        bool handled = false;
-        const LRESULT answer = filter->HandleWindowMessage(message, wParam, lParam, handled);
-        if (handled) {
-            result = answer;
-            return true;
-        }
+    if (OfferToFilters(m_earlyFilters, message, wParam, lParam, result)) {
+        return true;
     }
     switch (message) {
         case WM_KEYDOWN:
@@ -589,8 +660,8 @@ bool CPaintManagerUI::PreHandleWindowMessage(UINT message, WPARAM wParam, LPARAM
             }
             break;
         case WM_SYSKEYDOWN:
-            if (m_focus != nullptr) {
-                SendEvent(m_focus, EVT_SYSKEY, wParam, lParam, static_cast<wchar_t>(wParam),
+            if (CControlUI* focus = GetFocus()) {
+                SendEvent(focus, EVT_SYSKEY, wParam, lParam, static_cast<wchar_t>(wParam),
                           KeyStateNow());
             }
             break;

@@ -111,7 +111,7 @@ bool CPaintManagerUI::LayoutPass() {
     }
     // Focus waits for the tree to be placed, and goes before "windowinit" so that a handler of it
     // can still put the focus elsewhere.
-    if (m_focusNeeded) {
+    if (IsFocusNeeded()) {
         MoveFocusToNext();
     }
     if (m_firstLayout) {
@@ -140,7 +140,7 @@ void CPaintManagerUI::OnPaint() {
     if (laidOut && !::IsWindow(window)) {
         return;
     }
-    if (m_focusNeeded && !m_updateNeeded) {
+    if (IsFocusNeeded() && !m_updateNeeded) {
         MoveFocusToNext();
     }
     RECT client{};

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,9 +11,13 @@
 #include <vector>
 
 #include "ui/DisplayScale.h"
+#include "ui/FocusChain.h"
 #include "ui/GdiHandles.h"
 #include "ui/Geometry.h"
 #include "ui/MessageFilter.h"
+#include "ui/NotificationQueue.h"
+#include "ui/ResourceCache.h"
+#include "ui/TimerTable.h"
 #include "ui/UiEvents.h"
 #include "ui/UserHandles.h"
 
@@ -26,45 +29,6 @@ namespace tessel {
 
 class CControlUI;
 struct SurfaceDc;
-
-struct GdiplusFontDeleter {
-    void operator()(Gdiplus::Font* font) const;
-};
-
-// A decoded image: premultiplied pixels in a 32-bit top-down DIB section.
-struct ImageRecord {
-    DibSection dib;
-    bool hasAlpha = false;
-    std::wstring resourceType;
-    uint32_t mask = 0;
-    bool hsl = false;
-    std::vector<uint32_t> originalPixels;  // kept only for HSL adjustment
-
-    int Width() const { return dib.width; }
-    int Height() const { return dib.height; }
-    HBITMAP Bitmap() const { return dib.bitmap.Get(); }
-};
-
-struct FontRecord {
-    UniqueFont font;
-    std::wstring face;
-    int size = 0;  // pixels, before display scaling
-    bool bold = false;
-    bool underline = false;
-    bool italic = false;
-    TEXTMETRICW metrics{};
-    // The same font for GDI+ text, made on first use (making it is costly under every frame).
-    mutable std::unique_ptr<Gdiplus::Font, GdiplusFontDeleter> gdiplusFont;
-};
-
-// The five default text colours, ARGB.
-struct DefaultColors {
-    uint32_t disabledText = 0xFFA7A6AA;
-    uint32_t text = 0xFF000000;
-    uint32_t link = 0xFF0000FF;
-    uint32_t linkHover = 0xFFD3215F;
-    uint32_t selectedBackground = 0xFFBAE4FF;
-};
 
 // Window-level attributes read from the markup's `Window` element. The window host and the
 // message dispatch act on them; this class only keeps them.
@@ -86,17 +50,21 @@ struct WindowAttributes {
     std::unordered_map<std::wstring, std::wstring> custom;
 };
 
-// The per-window half of CPaintManagerUI: one window's resources and its tree. Each skinned window
-// owns one paint manager. Every resource table exists twice, once for the window and once shared
-// by every window of the process; lookups try the window's table first.
+// One skinned window's coordinator: it binds the window, owns the control tree and hands each
+// job to a part of its own. Each skinned window owns one paint manager.
 //
-// Ownership: the manager owns the attached root control (and so the tree), the decoded images and
-// the fonts. Controls hold raw pointers back to it; it outlives the tree.
+//   ResourceCache      images, fonts, styles, class defaults, default colours (window + shared)
+//   FocusChain         the focused control, Tab order, focus once the tree is placed
+//   NotificationQueue  notifiers, queued notifications, removed controls awaiting deletion
+//   TimerTable         control timers over the window's system timers
 //
-// Resources live in PaintManagerUI.cpp; window messages, mouse and keyboard routing in
-// PaintManagerDispatch.cpp; the layout-then-paint cycle in PaintManagerPaint.cpp; timers in
-// PaintManagerTimers.cpp. Everything runs on the window's thread.
-class CPaintManagerUI {
+// What stays here: the tree and its names, option groups, window messages with mouse and keyboard
+// routing and tooltips (PaintManagerDispatch.cpp), the layout-then-paint cycle with the layered
+// mode (PaintManagerPaint.cpp), and the message loop.
+//
+// Ownership: the manager owns the attached root control (and so the tree) and its parts. Controls
+// hold raw pointers back to it; it outlives the tree. Everything runs on the window's thread.
+class CPaintManagerUI : private ISystemTimers {
 public:
     CPaintManagerUI();
     ~CPaintManagerUI();
@@ -104,8 +72,10 @@ public:
     CPaintManagerUI& operator=(const CPaintManagerUI&) = delete;
 
     // ---- process-wide ----
-    static void SetResourceInstance(HINSTANCE instance);
-    static HINSTANCE GetResourceInstance();
+    static void SetResourceInstance(HINSTANCE instance) {
+        ResourceCache::SetResourceModule(instance);
+    }
+    static HINSTANCE GetResourceInstance() { return ResourceCache::ResourceModule(); }
     // Loads and initialises the common controls (the tooltip class) the first time a window needs
     // them; false when they are not available. Deferred to first use: loading them costs a
     // program's start a good part of its time under some systems.
@@ -122,50 +92,72 @@ public:
     HDC GetPaintDC();
 
     // ---- images ----
-    const ImageRecord* GetImage(std::wstring_view name) const;
+    const ImageRecord* GetImage(std::wstring_view name) const { return m_resources.GetImage(name); }
     const ImageRecord* LookUpImage(std::wstring_view name, std::wstring_view type, uint32_t mask,
-                                   bool hsl);
+                                   bool hsl) {
+        return m_resources.LookUpImage(name, type, mask, hsl);
+    }
     const ImageRecord* AddImage(std::wstring_view name, std::wstring_view type, uint32_t mask,
-                                bool hsl, bool shared);
+                                bool hsl, bool shared) {
+        return m_resources.AddImage(name, type, mask, hsl, shared);
+    }
 
     // ---- fonts ----
     HFONT AddFont(int id, std::wstring_view face, int size, bool bold, bool underline, bool italic,
                   bool shared);
     // The font record of `id` (window, then shared), else the default font; negative = default.
-    const FontRecord& LookUpFont(int id);
+    const FontRecord& LookUpFont(int id) { return m_resources.LookUpFont(id); }
     HFONT GetFont(int id) { return LookUpFont(id).font.Get(); }
     // The GDI+ twin of font `id` (as LookUpFont resolves it), made from `dc` on first use.
-    Gdiplus::Font* GetGdiplusFont(int id, HDC dc);
+    Gdiplus::Font* GetGdiplusFont(int id, HDC dc) { return m_resources.GetGdiplusFont(id, dc); }
     void SetDefaultFont(std::wstring_view face, int size, bool bold, bool underline, bool italic,
                         bool shared);
-    const FontRecord& GetDefaultFontInfo() const;
+    const FontRecord& GetDefaultFontInfo() const { return m_resources.GetDefaultFont(); }
 
     // ---- styles and class defaults ----
     // The first definition of a name wins; returns false when it was discarded.
-    bool AddStyle(std::wstring_view name, std::wstring_view list, bool shared);
-    std::optional<std::wstring_view> GetStyle(std::wstring_view name) const;
-    void AddClassDefaults(std::wstring_view className, std::wstring_view list, bool shared);
-    std::optional<std::wstring_view> GetClassDefaults(std::wstring_view className) const;
+    bool AddStyle(std::wstring_view name, std::wstring_view list, bool shared) {
+        return m_resources.AddStyle(name, list, shared);
+    }
+    std::optional<std::wstring_view> GetStyle(std::wstring_view name) const {
+        return m_resources.GetStyle(name);
+    }
+    void AddClassDefaults(std::wstring_view className, std::wstring_view list, bool shared) {
+        m_resources.AddClassDefaults(className, list, shared);
+    }
+    std::optional<std::wstring_view> GetClassDefaults(std::wstring_view className) const {
+        return m_resources.GetClassDefaults(className);
+    }
 
     // ---- default colours ----
     // A shared setter also moves this window's value when it still equals the old shared one.
-    void SetDefaultDisabledColor(uint32_t color, bool shared);
-    void SetDefaultFontColor(uint32_t color, bool shared);
-    void SetDefaultLinkFontColor(uint32_t color, bool shared);
-    void SetDefaultLinkHoverFontColor(uint32_t color, bool shared);
-    void SetDefaultSelectedBkColor(uint32_t color, bool shared);
-    uint32_t GetDefaultDisabledColor() const { return m_colors.disabledText; }
-    uint32_t GetDefaultFontColor() const { return m_colors.text; }
-    uint32_t GetDefaultLinkFontColor() const { return m_colors.link; }
-    uint32_t GetDefaultLinkHoverFontColor() const { return m_colors.linkHover; }
-    uint32_t GetDefaultSelectedBkColor() const { return m_colors.selectedBackground; }
+    void SetDefaultDisabledColor(uint32_t color, bool shared) {
+        m_resources.SetDefaultColor(&DefaultColors::disabledText, color, shared);
+    }
+    void SetDefaultFontColor(uint32_t color, bool shared) {
+        m_resources.SetDefaultColor(&DefaultColors::text, color, shared);
+    }
+    void SetDefaultLinkFontColor(uint32_t color, bool shared) {
+        m_resources.SetDefaultColor(&DefaultColors::link, color, shared);
+    }
+    void SetDefaultLinkHoverFontColor(uint32_t color, bool shared) {
+        m_resources.SetDefaultColor(&DefaultColors::linkHover, color, shared);
+    }
+    void SetDefaultSelectedBkColor(uint32_t color, bool shared) {
+        m_resources.SetDefaultColor(&DefaultColors::selectedBackground, color, shared);
+    }
+    uint32_t GetDefaultDisabledColor() const { return m_resources.Colors().disabledText; }
+    uint32_t GetDefaultFontColor() const { return m_resources.Colors().text; }
+    uint32_t GetDefaultLinkFontColor() const { return m_resources.Colors().link; }
+    uint32_t GetDefaultLinkHoverFontColor() const { return m_resources.Colors().linkHover; }
+    uint32_t GetDefaultSelectedBkColor() const { return m_resources.Colors().selectedBackground; }
 
     // ---- scale, modes and window attributes ----
     DisplayScale& GetDisplayScale() { return m_scale; }
     const DisplayScale& GetDisplayScale() const { return m_scale; }
     int Scale(int value) const { return m_scale.Scale(value); }
-    void SetForceUseSharedRes(bool force) { m_forceShared = force; }
-    bool IsForceUseSharedRes() const { return m_forceShared; }
+    void SetForceUseSharedRes(bool force) { m_resources.SetForceShared(force); }
+    bool IsForceUseSharedRes() const { return m_resources.IsForceShared(); }
     bool IsLayered() const { return m_layered; }
     // Stays off when the system cannot update layered windows.
     void SetLayered(bool layered);
@@ -246,41 +238,56 @@ public:
     // A killed timer of the same (control, id) restarts under its old system id; a live one makes
     // the call fail.
     bool SetTimer(CControlUI* control, UINT timerId, UINT elapse);
-    bool KillTimer(CControlUI* control, UINT timerId);
-    void KillTimer(CControlUI* control);
-    void RemoveAllTimers();
+    bool KillTimer(CControlUI* control, UINT timerId) { return m_timers.Kill(control, timerId); }
+    void KillTimer(CControlUI* control) { m_timers.RemoveAllOf(control); }
+    void RemoveAllTimers() { m_timers.RemoveAll(); }
 
     // ---- focus ----
-    CControlUI* GetFocus() const { return m_focus; }
-    void SetFocus(CControlUI* control);
+    CControlUI* GetFocus() const { return m_focus.Focused(); }
+    void SetFocus(CControlUI* control) { m_focus.SetFocus(control); }
     // While a layout is pending, moving forward only marks focus as needed; the paint cycle
     // repeats the move once the tree has been placed.
-    void MoveFocusToNext(bool forward = true);
-    bool IsFocusNeeded() const { return m_focusNeeded; }
+    void MoveFocusToNext(bool forward = true) {
+        m_focus.MoveToNext(forward ? TabDirection::Forward : TabDirection::Backward);
+    }
+    bool IsFocusNeeded() const { return m_focus.IsFocusNeeded(); }
 
     // ---- notifications ----
-    void AddNotifier(INotifyUI* notifier);
-    void RemoveNotifier(INotifyUI* notifier);
+    void AddNotifier(INotifyUI* notifier) { m_notifications.AddNotifier(notifier); }
+    void RemoveNotifier(INotifyUI* notifier) { m_notifications.RemoveNotifier(notifier); }
     void SendNotification(CControlUI* control, std::wstring_view type, uintptr_t wParam = 0,
                           intptr_t lParam = 0, bool async = false);
+    // Stamps the mouse position and time, then delivers now or at the next drain.
     void SendNotification(NotifyRecord& notification, bool async = false);
     // Deletes the delayed clean-up controls and delivers the queued notifications in order.
-    void DrainNotificationQueue();
+    void DrainNotificationQueue() { m_notifications.Drain(); }
     UiPoint GetMousePos() const { return m_lastMouse; }
 
 private:
-    struct ResourceTables;
-    static ResourceTables& Shared();
-    ResourceTables& TablesFor(bool shared);
-    std::unique_ptr<FontRecord> CreateFontRecord(std::wstring_view face, int size, bool bold,
-                                                 bool underline, bool italic, bool addBold);
-    void SetDefaultColor(uint32_t DefaultColors::*field, uint32_t color, bool shared);
-    void DeliverNotification(NotifyRecord& notification);
+    // Posted to the window to drain the notification queue.
+    static constexpr UINT kDrainMessage = WM_APP + 1;
 
-    // ---- dispatch helpers (PaintManagerDispatch.cpp) ----
+    // ---- ISystemTimers: the timer table's system timers are this window's ----
+    bool StartSystemTimer(unsigned systemId, unsigned elapseMs) override;
+    void StopSystemTimer(unsigned systemId) override;
+    void OnTimer(WPARAM systemId);
+
+    // ---- dispatch (PaintManagerDispatch.cpp), one handler per message group ----
     void SendEvent(CControlUI* control, int kind, WPARAM wParam = 0, LPARAM lParam = 0,
                    wchar_t key = 0, uint16_t keyState = 0);
+    void TrackMousePosition(UINT message, LPARAM lParam);
+    bool HandleLayeredFrameMessage(UINT message, WPARAM wParam, LRESULT& result);
+    bool HandlePaintMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool HandleWindowStateMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void HandleKeyMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool HandleSetCursor(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool ReflectToNativeChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool HandleMouseMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void ApplyTrackSizeLimits(MINMAXINFO& info) const;
+    void OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnButtonUp(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnContextMenu(WPARAM wParam, LPARAM lParam);
+    void OnMouseWheel(WPARAM wParam, LPARAM lParam);
     void OnMouseMove(UiPoint point, WPARAM wParam, LPARAM lParam);
     void OnMouseHover(UiPoint point, WPARAM wParam, LPARAM lParam);
     void OnMouseLeaveMessage();
@@ -295,30 +302,16 @@ private:
     void PaintNativeChildren(HDC dc, const UiRect& area);
     void PrintClient(HDC dc, LPARAM flags);
     bool PresentLayered(HDC sourceDc, const UiRect& dirty);
-    // ---- timers ----
-    struct TimerRecord {
-        CControlUI* control = nullptr;  // not owned; its timers go when it is forgotten
-        UINT localId = 0;
-        HWND window = nullptr;
-        UINT systemId = 0;
-        bool killed = false;
-    };
-    std::optional<UINT> NextSystemTimerId() const;
-    void OnTimer(WPARAM systemId);
-    void RemoveTimersOf(CControlUI* control);
     static std::vector<CPaintManagerUI*>& Managers();
 
     HWND m_window = nullptr;
     std::wstring m_name;
     WindowDc m_windowDc;
     UniqueMemoryDc m_measureDc;
-    std::unique_ptr<ResourceTables> m_own;
-    DefaultColors m_colors;
     DisplayScale m_scale;
-    bool m_forceShared = false;
+    ResourceCache m_resources{m_scale};
     bool m_layered = false;
     bool m_updateNeeded = false;
-    bool m_focusNeeded = false;
     bool m_firstLayout = true;
     bool m_mouseTracking = false;
     bool m_captured = false;
@@ -340,20 +333,18 @@ private:
         HWND window;          // not owned; the control's native child
     };
     std::vector<NativeWindow> m_nativeWindows;
-    std::vector<TimerRecord> m_timers;
-    UINT m_lastTimerId = 0;
 
     std::unordered_map<std::wstring, CControlUI*> m_namedControls;
     std::unordered_map<std::wstring, std::vector<CControlUI*>> m_optionGroups;
-    CControlUI* m_focus = nullptr;      // not owned; a control of this tree
     CControlUI* m_hover = nullptr;      // not owned; a control of this tree
     CControlUI* m_click = nullptr;      // not owned; a control of this tree
     CControlUI* m_keyTarget = nullptr;  // not owned; a control of this tree
     UiPoint m_lastMouse;
-    std::vector<INotifyUI*> m_notifiers;  // not owned
-    std::deque<NotifyRecord> m_queuedNotifications;
-    bool m_notificationPosted = false;
-    std::vector<std::unique_ptr<CControlUI>> m_delayedCleanup;
+    // The parts below reach back into this manager and its tree: they outlive the tree (declared
+    // before m_root), and the destructor empties them before any member goes.
+    TimerTable m_timers{*this};
+    FocusChain m_focus{*this};
+    NotificationQueue m_notifications;
     std::unique_ptr<CControlUI> m_root;  // destroyed first: controls may call back while dying
 };
 

@@ -55,21 +55,19 @@ void CProgressUI::SetStretchForeImage(bool stretch) {
     }
 }
 
-void CProgressUI::ApplyAttribute(std::wstring_view name, std::wstring_view value) {
-    const auto is = [&](std::wstring_view n) { return EqualsNoCase(name, n); };
-    if (is(L"hor")) {
-        SetHorizontal(ParseBool(value));
-    } else if (is(L"min")) {
-        SetMinValue(ParseInt(value));
-    } else if (is(L"max")) {
-        SetMaxValue(ParseInt(value));
-    } else if (is(L"value")) {
-        SetValue(ParseInt(value));
-    } else if (is(L"isstretchfore")) {
-        SetStretchForeImage(ParseBool(value));
-    } else {
-        CLabelUI::ApplyAttribute(name, value);
-    }
+const ControlAttributes& CProgressUI::Attributes() const {
+    using Self = CProgressUI;
+    static const auto table = ControlAttributes::Of<Self>(
+        &CLabelUI::Attributes(),
+        {
+            {L"hor", [](Self& c, std::wstring_view v) { c.SetHorizontal(ParseBool(v)); }},
+            {L"min", [](Self& c, std::wstring_view v) { c.SetMinValue(ParseInt(v)); }},
+            {L"max", [](Self& c, std::wstring_view v) { c.SetMaxValue(ParseInt(v)); }},
+            {L"value", [](Self& c, std::wstring_view v) { c.SetValue(ParseInt(v)); }},
+            {L"isstretchfore",
+             [](Self& c, std::wstring_view v) { c.SetStretchForeImage(ParseBool(v)); }},
+        });
+    return table;
 }
 
 UiRect CProgressUI::FilledPart() {

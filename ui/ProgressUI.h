@@ -33,7 +33,7 @@ public:
     void PaintForegroundImage(HDC dc) override;
 
 protected:
-    void ApplyAttribute(std::wstring_view name, std::wstring_view value) override;
+    const ControlAttributes& Attributes() const override;
 
     bool m_showText = false;
     bool m_horizontal = true;

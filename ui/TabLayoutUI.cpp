@@ -116,11 +116,14 @@ void CTabLayoutUI::SetPos(UiRect rc, bool needInvalidate) {
     }
 }
 
-void CTabLayoutUI::ApplyAttribute(std::wstring_view name, std::wstring_view value) {
-    if (EqualsNoCase(name, L"selectedid")) {
-        SelectItem(ParseInt(value));
-    }
-    CContainerUI::ApplyAttribute(name, value);
+const ControlAttributes& CTabLayoutUI::Attributes() const {
+    using Self = CTabLayoutUI;
+    static const auto table = ControlAttributes::Of<Self>(
+        &CContainerUI::Attributes(),
+        {
+            {L"selectedid", [](Self& c, std::wstring_view v) { c.SelectItem(ParseInt(v)); }},
+        });
+    return table;
 }
 
 }  // namespace tessel

@@ -23,7 +23,7 @@ public:
     void SetPos(UiRect rc, bool needInvalidate = true) override;
 
 protected:
-    void ApplyAttribute(std::wstring_view name, std::wstring_view value) override;
+    const ControlAttributes& Attributes() const override;
 
     int m_currentSel = -1;
 };

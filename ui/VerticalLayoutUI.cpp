@@ -10,10 +10,9 @@ void CVerticalLayoutUI::SetPos(UiRect rc, bool needInvalidate) {
     PlaceAsBox(rc, needInvalidate, Axis::Vertical);
 }
 
-void CVerticalLayoutUI::ApplyAttribute(std::wstring_view name, std::wstring_view value) {
-    if (!ApplySeparatorAttribute(L"sepheight", name, value)) {
-        CContainerUI::ApplyAttribute(name, value);
-    }
+const ControlAttributes& CVerticalLayoutUI::Attributes() const {
+    static const auto table = BoxLayoutAttributes(L"sepheight");
+    return table;
 }
 
 }  // namespace tessel

@@ -247,48 +247,6 @@ TEST_F(ControlsTest, LabelMeasuresItsTextOnlyWhenAsked) {
     EXPECT_GT(text->MeasureSize({400, 400}).cx, 100);
 }
 
-TEST_F(ControlsTest, PositionAttributesAndNegativeSizes) {
-    auto* control = Attach(new CControlUI, {0, 0, 10, 10});
-    control->SetAttribute(L"width", L"371");
-    control->SetAttribute(L"height", L"73");
-    control->SetAttribute(L"pos", L"170,86");
-    EXPECT_EQ(control->GetFixedXY(), (UiSize{170, 86}));
-    EXPECT_EQ(control->GetFixedWidth(), 371);
-    EXPECT_EQ(control->GetFixedHeight(), 73);
-    control->SetAttribute(L"pos", L"-1,5,20,-7");
-    EXPECT_EQ(control->GetFixedXY(), (UiSize{20, 5}));
-    EXPECT_EQ(control->GetFixedWidth(), 21);
-    control->SetAttribute(L"width", L"-4");
-    EXPECT_EQ(control->GetFixedWidth(), 21);
-    control->SetAttribute(L"unknown", L"kept");
-    EXPECT_EQ(control->GetCustomAttribute(L"unknown"), L"kept");
-}
-
-TEST_F(ControlsTest, StyleNamesExpandWhereverTheyStand) {
-    m_manager.AddStyle(L"style_btn_1",
-                       L"width=\"98\" height=\"30\" textcolor=\"#FFFFFFFF\" statecount=\"4\" ",
-                       false);
-    EXPECT_FALSE(m_manager.AddStyle(L"style_btn_1", L"width=\"1\" ", false));
-    auto* button = Attach(new CButtonUI, {0, 0, 10, 10});
-    button->SetAttribute(L"width", L"10");
-    button->SetAttribute(L"style", L"style_btn_1");
-    button->SetAttribute(L"height", L"5");
-    EXPECT_EQ(button->GetFixedWidth(), 98);
-    EXPECT_EQ(button->GetFixedHeight(), 5);
-    EXPECT_EQ(button->GetTextColor(), 0xFFFFFFFFu);
-    // Any attribute whose value names a style is replaced by it.
-    button->SetAttribute(L"text", L"style_btn_1");
-    EXPECT_EQ(button->GetText(), L"");
-    EXPECT_EQ(button->GetFixedHeight(), 30);
-}
-
-TEST_F(ControlsTest, StyleNamingItselfDoesNotRecurseForever) {
-    m_manager.AddStyle(L"loop", L"width=\"loop\" ", false);
-    auto* control = Attach(new CControlUI, {0, 0, 10, 10});
-    control->SetAttribute(L"style", L"loop");
-    EXPECT_EQ(control->GetFixedWidth(), 0);
-}
-
 TEST_F(ControlsTest, EditShowsTipTextOrMaskedText) {
     auto* edit = Attach(new CEditUI, {0, 0, 200, 30});
     PaintSurface surface(200, 30);

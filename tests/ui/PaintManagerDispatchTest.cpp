@@ -1,5 +1,7 @@
 // The paint manager driving a real window: the paint cycle's first layout, mouse and keyboard
-// routing, focus and Tab order, notifications queued for later, timers and the delayed clean-up.
+// routing, Tab and Alt shortcuts through the message loop's pre-translation, the drain message
+// that delivers queued notifications and deletes removed controls, system timers. The parts'
+// own rules are tested without a window (FocusChainTest, NotificationQueueTest, TimerTableTest).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -266,36 +268,6 @@ TEST_F(PaintManagerDispatchTest, TimersFireStopAndRestartUnderTheirOldSystemId) 
     ASSERT_TRUE(PumpUntil([&] { return timerNotifications() > afterKill; }));
     EXPECT_EQ(ticks.wParams.front(), systemId);
     Pm().KillTimer(b1);
-    Pm().RemoveMessageFilter(&ticks);
-}
-
-TEST_F(PaintManagerDispatchTest, SystemTimerIdsWrapFrom239ToZeroAndSkipIdsInUse) {
-    MessageCounter ticks(WM_TIMER);
-    Pm().AddMessageFilter(&ticks);
-    CControlUI* b2 = window.Find(L"b2");
-    CControlUI* b3 = window.Find(L"b3");
-    constexpr UINT kLongWait = 1000000;
-    // A fresh manager hands out 1, 2, ... 239.
-    for (UINT id = 1; id <= 239; ++id) {
-        ASSERT_TRUE(Pm().SetTimer(b2, id, kLongWait)) << id;
-    }
-    ASSERT_TRUE(Pm().SetTimer(b3, 1, 5));
-    ASSERT_TRUE(PumpUntil([&] { return !ticks.wParams.empty(); }));
-    EXPECT_EQ(ticks.wParams.front(), 0u) << "the 240th timer wraps to system id 0";
-    EXPECT_EQ(window.notifications.back().type, L"timer");
-    EXPECT_EQ(window.notifications.back().wParam, 1u);
-
-    // All 240 ids are taken now; freeing one makes it the next.
-    EXPECT_FALSE(Pm().SetTimer(b3, 2, 5));
-    ASSERT_TRUE(Pm().KillTimer(b2, 120));
-    EXPECT_FALSE(Pm().SetTimer(b3, 2, 5)) << "a killed record keeps its id for its restart";
-    Pm().KillTimer(b2);
-    Pm().KillTimer(b3, 1);
-    ticks.wParams.clear();
-    ASSERT_TRUE(Pm().SetTimer(b3, 2, 5));
-    ASSERT_TRUE(PumpUntil([&] { return !ticks.wParams.empty(); }));
-    EXPECT_EQ(ticks.wParams.front(), 1u);
-    Pm().RemoveAllTimers();
     Pm().RemoveMessageFilter(&ticks);
 }
 

@@ -4,13 +4,11 @@
 
 #include "tests/ui/UiTestSupport.h"
 #include "ui/MarkupDocument.h"
-#include "ui/PaintManagerUI.h"
 #include "ui/ResourceLocation.h"
 
 namespace tessel {
 namespace {
 
-using testing_support::MakeBandsPng;
 using testing_support::TestPackage;
 using testing_support::ZipWriter;
 
@@ -83,80 +81,6 @@ TEST(SkinPackageTest, WithoutAPackageFilesComeFromTheFolder) {
     EXPECT_FALSE(document.LoadFromFile(L"WndInstall.xml"));
     EXPECT_EQ(document.LastError(), L"Error opening file");
     ResetSkinLocationForTesting();
-}
-
-class PaintManagerResourcesTest : public ::testing::Test {
-protected:
-    CPaintManagerUI m_manager;
-};
-
-TEST_F(PaintManagerResourcesTest, LaterFontDefinitionWinsAndUnknownIdsGetTheDefault) {
-    ASSERT_NE(m_manager.AddFont(1, L"Tahoma", 14, false, false, false, false), nullptr);
-    ASSERT_NE(m_manager.AddFont(1, L"Tahoma", 20, true, false, false, false), nullptr);
-    EXPECT_EQ(m_manager.LookUpFont(1).size, 20);
-    EXPECT_TRUE(m_manager.LookUpFont(1).bold);
-    EXPECT_GT(m_manager.LookUpFont(1).metrics.tmHeight, 0);
-    EXPECT_EQ(&m_manager.LookUpFont(7), &m_manager.GetDefaultFontInfo());
-    EXPECT_EQ(&m_manager.LookUpFont(-1), &m_manager.GetDefaultFontInfo());
-    m_manager.SetDefaultFont(L"Tahoma", 17, true, false, false, false);
-    EXPECT_EQ(m_manager.LookUpFont(-1).size, 17);
-    // A face longer than a font description holds is cut, not overrun.
-    EXPECT_NE(m_manager.AddFont(2, std::wstring(100, L'F'), 12, false, false, false, false),
-              nullptr);
-    EXPECT_EQ(m_manager.LookUpFont(2).face.size(), 31u);
-}
-
-TEST_F(PaintManagerResourcesTest, StylesKeepTheFirstDefinitionClassDefaultsTheLast) {
-    EXPECT_TRUE(m_manager.AddStyle(L"s", L"width=\"1\" ", false));
-    EXPECT_FALSE(m_manager.AddStyle(L"s", L"width=\"2\" ", false));
-    EXPECT_EQ(m_manager.GetStyle(L"s").value_or(L""), L"width=\"1\" ");
-    EXPECT_FALSE(m_manager.GetStyle(L"S").has_value());
-    m_manager.AddClassDefaults(L"Button", L"height=\"1\" ", false);
-    m_manager.AddClassDefaults(L"Button", L"height=\"2\" ", false);
-    EXPECT_EQ(m_manager.GetClassDefaults(L"Button").value_or(L""), L"height=\"2\" ");
-    m_manager.Init(nullptr);
-    EXPECT_FALSE(m_manager.GetStyle(L"s").has_value());
-}
-
-TEST_F(PaintManagerResourcesTest, WindowTablesComeBeforeSharedOnes) {
-    CPaintManagerUI other;
-    m_manager.AddStyle(L"shared_style", L"a=\"shared\" ", true);
-    other.AddStyle(L"shared_style", L"a=\"own\" ", false);
-    EXPECT_EQ(m_manager.GetStyle(L"shared_style").value_or(L""), L"a=\"shared\" ");
-    EXPECT_EQ(other.GetStyle(L"shared_style").value_or(L""), L"a=\"own\" ");
-    other.Init(nullptr);
-    EXPECT_EQ(other.GetStyle(L"shared_style").value_or(L""), L"a=\"shared\" ");
-}
-
-TEST_F(PaintManagerResourcesTest, SharedColourMovesWindowsThatStillFollowIt) {
-    CPaintManagerUI follower;
-    CPaintManagerUI own;
-    const uint32_t old = follower.GetDefaultLinkFontColor();
-    own.SetDefaultLinkFontColor(0xFF123456, false);
-    follower.SetDefaultLinkFontColor(0xFF654321, true);
-    EXPECT_EQ(follower.GetDefaultLinkFontColor(), 0xFF654321u);
-    EXPECT_EQ(own.GetDefaultLinkFontColor(), 0xFF123456u);
-    CPaintManagerUI later;
-    EXPECT_EQ(later.GetDefaultLinkFontColor(), 0xFF654321u);
-    follower.SetDefaultLinkFontColor(old, true);
-    EXPECT_EQ(m_manager.GetDefaultFontColor(), 0xFF000000u);
-    EXPECT_EQ(m_manager.GetDefaultDisabledColor(), 0xFFA7A6AAu);
-}
-
-TEST_F(PaintManagerResourcesTest, ImagesLoadOnceAndMissingOnesGiveNothing) {
-    TestPackage package;
-    package.Add("img/a.png", MakeBandsPng({0xFF102030}, 3, 2));
-    package.Add("img/bad.png", "not an image");
-    package.Open();
-    const ImageRecord* first = m_manager.LookUpImage(L"img\\a.png", L"", 0, false);
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->Width(), 3);
-    EXPECT_EQ(first->Height(), 2);
-    EXPECT_EQ(first->dib.pixels[0], 0xFF102030u);
-    EXPECT_EQ(m_manager.LookUpImage(L"img\\a.png", L"", 0, false), first);
-    EXPECT_EQ(m_manager.LookUpImage(L"img\\bad.png", L"", 0, false), nullptr);
-    EXPECT_EQ(m_manager.LookUpImage(L"img\\none.png", L"", 0, false), nullptr);
-    EXPECT_EQ(m_manager.GetDisplayScale().Percent(), 100);
 }
 
 }  // namespace
