@@ -11,13 +11,4 @@ std::wstring FillPlaceholder(std::wstring text, std::wstring_view placeholder,
     return text;
 }
 
-std::wstring TerminatedRegistryText(const wchar_t* data, size_t bytes) {
-    if (data == nullptr || bytes == 0 || bytes % sizeof(wchar_t) != 0) {
-        return {};
-    }
-    const std::wstring_view stored(data, bytes / sizeof(wchar_t));
-    const size_t end = stored.find(L'\0');
-    return end == std::wstring_view::npos ? std::wstring() : std::wstring(stored.substr(0, end));
-}
-
 }  // namespace tessel

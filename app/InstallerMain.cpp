@@ -2,10 +2,10 @@
 // language of the user interface, then the install window until it ends the message loop.
 #include <windows.h>
 
-#include "app/CrashDump.h"
 #include "app/WndInstall.h"
-#include "engine/ModuleResource.h"
-#include "engine/SafeDllSearch.h"
+#include "base/CrashDump.h"
+#include "base/ModuleResource.h"
+#include "base/SafeDllSearch.h"
 #include "skin/LanguageTable.h"
 #include "ui/PaintManagerUI.h"
 #include "ui/ResourceLocation.h"

@@ -8,12 +8,14 @@
 #include "app/DriverStepText.h"
 #include "app/InstallFolder.h"
 #include "app/InstallTexts.h"
-#include "engine/ComHandles.h"
+#include "base/ComHandles.h"
+#include "base/KernelHandles.h"
+#include "base/ProcessCleanup.h"
+#include "base/ProductFacts.h"
+#include "base/TextConversion.h"
 #include "engine/FileSystem.h"
 #include "engine/InstallMessages.h"
-#include "engine/KernelHandles.h"
 #include "engine/PathText.h"
-#include "engine/ProcessCleanup.h"
 #include "engine/ProgressMonitor.h"
 #include "engine/SharedMemoryMap.h"
 #include "skin/LanguageTable.h"
@@ -24,7 +26,6 @@
 #include "ui/LabelUI.h"
 #include "ui/ProgressUI.h"
 #include "ui/TabLayoutUI.h"
-#include "ui/TextConversion.h"
 
 #ifndef TESSEL_AGREEMENT_ORIGIN
 #define TESSEL_AGREEMENT_ORIGIN L"https://tessel.example.com"
@@ -36,11 +37,6 @@ const wchar_t* g_productName = nullptr;
 
 namespace {
 
-constexpr wchar_t kUninstallKey[] =
-    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessel Assistant";
-constexpr wchar_t kDisplayPathValue[] = L"DisplayPath";
-constexpr wchar_t kSilentInstallerName[] = L"TesselInstallSilence.exe";
-constexpr wchar_t kLauncherName[] = L"Launcher.exe";
 constexpr wchar_t kAgreementPath[] = L"/condition";
 // BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE | BIF_UAHINT
 constexpr UINT kBrowseFlags = 0x151;
@@ -55,24 +51,6 @@ constexpr UINT kUserActionMessage = WM_APP + 2;
 
 std::wstring LookUp(const wchar_t* id) {
     return CLanguageTable::Instance().LookUpText(id);
-}
-
-// The previous installation's folder as stored, or empty. The value is read into a buffer of 260
-// characters; one that does not fit with its terminator, or has none, counts as absent.
-std::wstring ReadPreviousInstallFolder() {
-    HKEY opened = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kUninstallKey, 0, KEY_QUERY_VALUE, &opened) !=
-        ERROR_SUCCESS) {
-        return {};
-    }
-    UniqueRegKey key(opened);
-    wchar_t buffer[kFolderCapacity] = {};
-    DWORD bytes = sizeof(buffer);
-    if (::RegQueryValueExW(key.Get(), kDisplayPathValue, nullptr, nullptr,
-                           reinterpret_cast<BYTE*>(buffer), &bytes) != ERROR_SUCCESS) {
-        return {};
-    }
-    return TerminatedRegistryText(buffer, bytes);
 }
 
 struct ItemIdListDeleter {
@@ -99,7 +77,7 @@ UniqueHandle DuplicateProcessHandle(HANDLE process) {
 
 CWndInstall::CWndInstall()
     : m_models(MakeModelTable()), m_devices(std::make_unique<SetupApiDeviceSource>()) {
-    g_productName = L"Tessel Assistant";
+    g_productName = kProductName;
 }
 
 CWndInstall::~CWndInstall() {
@@ -110,7 +88,7 @@ CWndInstall::~CWndInstall() {
     if (m_silentInstaller) {
         ::TerminateProcess(m_silentInstaller.Get(), 0);
     }
-    TerminateProcessesByName({kSilentInstallerName});
+    TerminateProcessesByName({kSilentInstallerFile});
     ::PostQuitMessage(0);
 }
 
@@ -293,7 +271,7 @@ void CWndInstall::OpenAgreementPage() {
 }
 
 void CWndInstall::StartInstalledApplication() {
-    OpenWithShell(m_installFolder + L"\\" + kLauncherName);
+    OpenWithShell(m_installFolder + L"\\" + kLauncherFile);
 }
 
 void CWndInstall::StartInstall() {
@@ -342,7 +320,7 @@ void CWndInstall::StartInstall() {
             ::TerminateProcess(m_silentInstaller.Get(), 0);
             m_silentInstaller.Reset();
         }
-        TerminateProcessesByName({kSilentInstallerName});
+        TerminateProcessesByName({kSilentInstallerFile});
         if (m_close != nullptr) {
             m_close->SetVisible(true);
         }

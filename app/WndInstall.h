@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "base/KernelHandles.h"
 #include "device/DeviceDetection.h"
 #include "device/ModelTable.h"
-#include "engine/KernelHandles.h"
 #include "engine/Payload.h"
 #include "skin/WindowBase.h"
 

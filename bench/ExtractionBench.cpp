@@ -21,14 +21,14 @@
 #include <thread>
 #include <vector>
 
+#include "base/ChildProcess.h"
+#include "base/ZipWriter.h"
 #include "bench/BenchClock.h"
 #include "engine/SharedMemoryMap.h"
 #include "silent/SilentInstaller.h"
-#include "tests/silent/SilentTestSupport.h"
-#include "tests/support/ZipWriter.h"
 
 namespace fs = std::filesystem;
-using tessel::testing_support::ZipWriter;
+using tessel::ZipWriter;
 
 namespace {
 
@@ -100,13 +100,15 @@ fs::path OwnFolder() {
 
 // As plain_unzip measured itself; negative when it failed.
 Timing RunPlain(const fs::path& archive, const fs::path& out, const fs::path& result) {
-    const auto run = tessel::testing_support::RunProgram(
-        (OwnFolder() / "plain_unzip.exe").wstring(),
-        L"\"" + archive.wstring() + L"\" \"" + out.wstring() + L"\" \"" + result.wstring() + L"\"",
+    const std::wstring program = (OwnFolder() / "plain_unzip.exe").wstring();
+    const auto exitCode = tessel::WaitForExitCode(
+        tessel::StartChildProcess(L"\"" + program + L"\" \"" + archive.wstring() + L"\" \"" +
+                                      out.wstring() + L"\" \"" + result.wstring() + L"\"",
+                                  {.program = program.c_str()}),
         INFINITE);
     Timing timing;
     std::ifstream(result) >> timing.elapsed >> timing.processor;
-    return run.exited && run.exitCode == 0 ? timing : Timing{};
+    return exitCode == 0u ? timing : Timing{};
 }
 
 Timing RunOurs(const Payload& payload, const fs::path& out, const std::string& channelName) {

@@ -9,10 +9,6 @@
 
 #include "engine/Payload.h"
 
-#ifdef TESSEL_INSTALLER_PATH
-#include "tests/support/TestProcess.h"
-#endif
-
 namespace {
 
 constexpr double kKb = 1024.0;
@@ -31,7 +27,7 @@ std::wstring BenchFolder() {
 
 int main() {
 #ifdef TESSEL_INSTALLER_PATH
-    const std::wstring path = tessel::testing_support::FromBuildPath(TESSEL_INSTALLER_PATH);
+    const std::wstring path = std::wstring(TESSEL_INSTALLER_PATH);
     const wchar_t* label = L"TesselAssistantSetup.exe";
 #else
     const std::wstring path = BenchFolder() + L"layered_stand_in.exe";

@@ -43,10 +43,6 @@
 
 #include "bench/BenchClock.h"
 
-#ifdef TESSEL_INSTALLER_PATH
-#include "tests/support/TestProcess.h"
-#endif
-
 namespace {
 
 constexpr int kDefaultRuns = 12;
@@ -375,8 +371,7 @@ int main(int argc, char** argv) {
     std::vector<Program> programs;
     programs.emplace_back(L"empty window (floor)", folder + L"empty_window.exe");
 #ifdef TESSEL_INSTALLER_PATH
-    programs.emplace_back(L"TesselAssistantSetup.exe",
-                          tessel::testing_support::FromBuildPath(TESSEL_INSTALLER_PATH));
+    programs.emplace_back(L"TesselAssistantSetup.exe", std::wstring(TESSEL_INSTALLER_PATH));
 #endif
     programs.emplace_back(L"minimal layered window", folder + L"layered_stand_in.exe");
 

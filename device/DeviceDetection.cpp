@@ -4,8 +4,8 @@
 #include <objbase.h>
 #include <setupapi.h>
 
+#include "base/UniqueResource.h"
 #include "device/InstanceIdMatch.h"
-#include "engine/UniqueResource.h"
 
 namespace tessel {
 namespace {

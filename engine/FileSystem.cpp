@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "engine/KernelHandles.h"
+#include "base/KernelHandles.h"
 
 namespace tessel {
 namespace {
@@ -79,21 +79,6 @@ bool EnsureEmptyFolder(std::wstring folder) {
             return false;
         }
     } while (::FindNextFileW(search.Get(), &entry));
-    return true;
-}
-
-bool CreateDirectoryTree(std::wstring folder) {
-    if (folder.empty() || ::PathFileExistsW(folder.c_str())) {
-        return true;
-    }
-    size_t split = folder.rfind(L'/');
-    if (split == std::wstring::npos) {
-        split = folder.rfind(L'\\');
-    }
-    if (split != std::wstring::npos) {
-        CreateDirectoryTree(folder.substr(0, split));
-    }
-    ::CreateDirectoryW(folder.c_str(), nullptr);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/DirectoryTree.h"
 #include "engine/PathText.h"
 
 namespace tessel {
@@ -20,10 +21,6 @@ std::wstring GetLogicalDrivesText();
 // True when the folder did not exist (it is then created with its parents; whether that worked is
 // not checked) or exists and holds no entries. A path naming a file gives true as well.
 bool EnsureEmptyFolder(std::wstring folder);
-
-// Creates `folder` and every missing parent. Always true: folders the user may not create are
-// silently left out.
-bool CreateDirectoryTree(std::wstring folder);
 
 // The Program Files folder (the x86 one for a 32-bit process on 64-bit Windows), or empty.
 std::wstring GetProgramFilesFolder();

@@ -3,7 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/ModuleResource.h"
+#include "base/ModuleResource.h"
+#include "base/ProductFacts.h"
 #include "engine/SilentCommandLine.h"
 
 namespace tessel {
@@ -61,7 +62,7 @@ std::wstring GetPayloadPath() {
     if (length == 0 || length >= MAX_PATH) {
         return {};
     }
-    return std::wstring(folder, length) + kPayloadFileName;
+    return std::wstring(folder, length) + kSilentInstallerFile;
 }
 
 std::optional<PayloadLock> ExtractPayload(const std::wstring& payloadPath, HMODULE module) {

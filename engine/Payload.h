@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/KernelHandles.h"
+#include "base/KernelHandles.h"
 
 namespace tessel {
 

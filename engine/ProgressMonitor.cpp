@@ -4,6 +4,7 @@
 #include <system_error>
 #include <thread>
 
+#include "base/SystemLibrary.h"
 #include "engine/InstallMessages.h"
 #include "engine/ProgressMessage.h"
 
@@ -25,17 +26,12 @@ constexpr DWORD kFullQueueRetryMs = 1;
 
 // Sleep(5) only means 5 ms when the system timer runs at 1 ms; held for the monitor's lifetime.
 // winmm is not one of the system's known DLLs, and the installer runs from a download folder:
-// it is loaded from System32 by full search rule, never imported.
+// it is loaded from the system folder by its full path, never imported.
 class TimerResolution {
 public:
-    TimerResolution()
-        : m_winmm(::LoadLibraryExW(L"winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-        if (m_winmm) {
-            m_begin = reinterpret_cast<PeriodFunction>(
-                reinterpret_cast<void*>(::GetProcAddress(m_winmm.Get(), "timeBeginPeriod")));
-            m_end = reinterpret_cast<PeriodFunction>(
-                reinterpret_cast<void*>(::GetProcAddress(m_winmm.Get(), "timeEndPeriod")));
-        }
+    TimerResolution() : m_winmm(LoadSystemLibrary(L"winmm.dll")) {
+        m_begin = ProcedureAddress<PeriodFunction>(m_winmm.Get(), "timeBeginPeriod");
+        m_end = ProcedureAddress<PeriodFunction>(m_winmm.Get(), "timeEndPeriod");
         m_active = m_begin != nullptr && m_end != nullptr && m_begin(kResolutionMs) == 0;
     }
     ~TimerResolution() {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/KernelHandles.h"
+#include "base/KernelHandles.h"
 #include "engine/ProgressMailbox.h"
 #include "engine/SharedMemoryMap.h"
 #include "engine/SilentCommandLine.h"

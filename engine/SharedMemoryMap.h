@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/KernelHandles.h"
+#include "base/KernelHandles.h"
 
 namespace tessel {
 

@@ -15,7 +15,6 @@ namespace tessel {
 // field may end with one (the channel name never does).
 
 inline constexpr char kProgressChannelName[] = "Install";
-inline constexpr wchar_t kPayloadFileName[] = L"TesselInstallSilence.exe";
 
 // Language numbers the silent installer uses to name shortcuts and the uninstaller.
 enum class ProductLanguage : int { SimplifiedChinese = 0, English = 1, TraditionalChinese = 4 };

@@ -2,8 +2,8 @@
 // closed. A second start brings the first window to the front and ends.
 #include <windows.h>
 
-#include "engine/KernelHandles.h"
-#include "engine/SafeDllSearch.h"
+#include "base/KernelHandles.h"
+#include "base/SafeDllSearch.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "engine/CommandLineArguments.h"
-#include "engine/KernelHandles.h"
-#include "engine/SafeDllSearch.h"
+#include "base/CommandLineArguments.h"
+#include "base/KernelHandles.h"
+#include "base/SafeDllSearch.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // in the background until they are closed (WM_CLOSE to their hidden window) or ended.
 #include <windows.h>
 
-#include "engine/SafeDllSearch.h"
+#include "base/SafeDllSearch.h"
 
 namespace {
 

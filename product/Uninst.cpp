@@ -14,18 +14,19 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/CommandLineArguments.h"
-#include "engine/KernelHandles.h"
-#include "engine/ProcessCleanup.h"
-#include "engine/SafeDllSearch.h"
-#include "silent/ProductNames.h"
+#include "base/ChildProcess.h"
+#include "base/CommandLineArguments.h"
+#include "base/KernelHandles.h"
+#include "base/ProcessCleanup.h"
+#include "base/ProductFacts.h"
+#include "base/Registry.h"
+#include "base/SafeDllSearch.h"
 
 namespace {
 
 using tessel::UniqueFileHandle;
 using tessel::UniqueFindHandle;
 using tessel::UniqueHandle;
-using tessel::UniqueRegKey;
 
 constexpr DWORD kExitPatienceMs = 30'000;
 constexpr DWORD kProgramsGoneMs = 100;
@@ -61,33 +62,15 @@ std::wstring SpecialFolder(int csidl) {
 
 // "DisplayName" of the uninstall entry: the product name the shortcuts were made with.
 std::wstring InstalledProductName() {
-    HKEY opened = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, tessel::kUninstallKeyPath, 0, KEY_QUERY_VALUE,
-                        &opened) != ERROR_SUCCESS) {
-        return L"Tessel Assistant";
-    }
-    const UniqueRegKey key(opened);
-    wchar_t name[MAX_PATH] = {};
-    DWORD bytes = sizeof(name) - sizeof(wchar_t);
-    DWORD type = 0;
-    if (::RegQueryValueExW(key.Get(), L"DisplayName", nullptr, &type, reinterpret_cast<BYTE*>(name),
-                           &bytes) != ERROR_SUCCESS ||
-        type != REG_SZ || name[0] == L'\0') {
-        return L"Tessel Assistant";
-    }
-    return name;
+    const auto name = tessel::ReadUserString(tessel::kUninstallKeyPath, L"DisplayName", MAX_PATH);
+    return name && !name->empty() ? *name : std::wstring(tessel::kProductName);
 }
 
 void RemoveRegistryEntries() {
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, tessel::kUninstallKeyPath);
-    HKEY run = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, tessel::kRunKeyPath, 0, KEY_SET_VALUE, &run) ==
-        ERROR_SUCCESS) {
-        const UniqueRegKey key(run);
-        ::RegDeleteValueW(key.Get(), tessel::kRunValueName);
-    }
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, tessel::kProductSettingsKeyPath);
-    ::RegDeleteKeyW(HKEY_CURRENT_USER, tessel::kProductVendorKeyPath);  // only when now empty
+    tessel::DeleteUserTree(tessel::kUninstallKeyPath);
+    tessel::DeleteUserValue(tessel::kRunKeyPath, tessel::kRunValueName);
+    tessel::DeleteUserTree(tessel::kProductSettingsKeyPath);
+    tessel::DeleteUserKeyIfEmpty(tessel::kProductVendorKeyPath);
 }
 
 // The shortcuts in a folder of our own, then the folder.
@@ -155,16 +138,9 @@ UniqueFileHandle StartFinalCleanup(const std::wstring& self, const std::wstring&
     while (!unquoted.empty() && unquoted.back() == L'\\') {
         unquoted.pop_back();
     }
-    std::wstring commandLine = L"\"" + copy + L"\" /cleanup \"" + unquoted + L"\" " +
-                               std::to_wstring(::GetCurrentProcessId());
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (::CreateProcessW(copy.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                         temp, &startup, &process)) {
-        UniqueHandle thread(process.hThread);
-        UniqueHandle child(process.hProcess);
-    }
+    tessel::StartChildProcess(L"\"" + copy + L"\" /cleanup \"" + unquoted + L"\" " +
+                                  std::to_wstring(::GetCurrentProcessId()),
+                              {.program = copy.c_str(), .folder = temp});
     return deleteOnClose;
 }
 

@@ -5,10 +5,10 @@
 #include <set>
 #include <vector>
 
+#include "base/KernelHandles.h"
+#include "base/MemoryZip.h"
+#include "base/ModuleResource.h"
 #include "engine/FileSystem.h"
-#include "engine/KernelHandles.h"
-#include "engine/MemoryZip.h"
-#include "engine/ModuleResource.h"
 #include "silent/ArchiveEntryPath.h"
 
 namespace tessel {

@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include "engine/KernelHandles.h"
+#include "base/ChildProcess.h"
+#include "base/KernelHandles.h"
 #include "silent/ProductNames.h"
 
 namespace tessel {
@@ -44,17 +45,10 @@ bool ConnectedToHelper(HANDLE pipe, const UniqueHandle& helper) {
 
 UniqueHandle StartHelper(const std::wstring& installFolder, const std::wstring& pipeName) {
     const std::wstring program = installFolder + kNetHelperFile;
-    std::wstring commandLine = L"\"" + program + L"\" -setup -setupPipe " + pipeName;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                          kHelperCreationFlags, nullptr, installFolder.c_str(), &startup,
-                          &process)) {
-        return {};
-    }
-    UniqueHandle thread(process.hThread);
-    return UniqueHandle(process.hProcess);
+    return StartChildProcess(L"\"" + program + L"\" -setup -setupPipe " + pipeName,
+                             {.program = program.c_str(),
+                              .folder = installFolder.c_str(),
+                              .creationFlags = kHelperCreationFlags});
 }
 
 bool HasExited(const UniqueHandle& process) {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "engine/ModuleResource.h"
+#include "base/ModuleResource.h"
 
 namespace tessel {
 namespace {

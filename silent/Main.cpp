@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "app/CrashDump.h"
-#include "engine/CommandLineArguments.h"
-#include "engine/SafeDllSearch.h"
+#include "base/ComHandles.h"
+#include "base/CommandLineArguments.h"
+#include "base/CrashDump.h"
+#include "base/SafeDllSearch.h"
 #include "silent/ArchiveExtractor.h"
-#include "engine/ComHandles.h"
 #include "silent/SilentArguments.h"
 #include "silent/SilentInstaller.h"
 

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "engine/KernelHandles.h"
+#include "base/KernelHandles.h"
 #include "engine/PathText.h"
 #include "silent/FolderSafety.h"
 #include "silent/ProductNames.h"
@@ -120,30 +120,6 @@ std::wstring EnvironmentFolder(const wchar_t* name) {
 }
 
 }  // namespace
-
-std::wstring ReadPreviousInstallFolder() {
-    UniqueRegKey key;
-    HKEY opened = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kUninstallKeyPath, 0, KEY_QUERY_VALUE, &opened) !=
-        ERROR_SUCCESS) {
-        return {};
-    }
-    key.Reset(opened);
-    DWORD type = 0;
-    DWORD bytes = 0;
-    if (::RegQueryValueExW(key.Get(), L"DisplayPath", nullptr, &type, nullptr, &bytes) !=
-            ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ) || bytes == 0) {
-        return {};
-    }
-    std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
-    if (::RegQueryValueExW(key.Get(), L"DisplayPath", nullptr, &type,
-                           reinterpret_cast<BYTE*>(value.data()), &bytes) != ERROR_SUCCESS) {
-        return {};
-    }
-    value.resize(wcsnlen(value.c_str(), value.size()));
-    return value;
-}
 
 bool IsSameFolder(const std::wstring& a, const std::wstring& b) {
     return FolderKey(a) == FolderKey(b);

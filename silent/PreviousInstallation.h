@@ -5,11 +5,8 @@
 
 namespace tessel {
 
-// The folder of the installation before this one, as its uninstall entry recorded it, and the
-// decision whether that folder goes away when the product moves elsewhere.
-
-// "DisplayPath" of the current user's uninstall entry; empty when there is none.
-std::wstring ReadPreviousInstallFolder();
+// The decision whether the folder of the installation before this one (ReadPreviousInstallFolder,
+// base/ProductFacts.h) goes away when the product moves elsewhere.
 
 // Both folders normalised the same way, then compared without regard to letter case.
 bool IsSameFolder(const std::wstring& a, const std::wstring& b);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/ProductFacts.h"
 #include "engine/SilentCommandLine.h"
 
 namespace tessel {
@@ -14,25 +15,5 @@ struct ProductNames {
 };
 
 ProductNames ProductNamesFor(ProductLanguage language);
-
-// Fixed names of the installed state, independent of the language.
-inline constexpr wchar_t kUninstallKeyPath[] =
-    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessel Assistant";
-inline constexpr wchar_t kRunKeyPath[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-inline constexpr wchar_t kRunValueName[] = L"Tessel助手";
-inline constexpr wchar_t kProductSettingsKeyPath[] =
-    L"SOFTWARE\\TesselAssistant\\Tessel Utility Software";
-inline constexpr wchar_t kProductVendorKeyPath[] = L"SOFTWARE\\TesselAssistant";
-inline constexpr wchar_t kPublisher[] = L"Tessel Technology Co., Ltd.";
-
-inline constexpr wchar_t kLauncherFile[] = L"Launcher.exe";
-inline constexpr wchar_t kUninstallerFile[] = L"Uninst.exe";
-inline constexpr wchar_t kNetHelperFile[] = L"TESSEL Net Helper.exe";
-inline constexpr wchar_t kClientFile[] = L"TesselClient.exe";
-inline constexpr wchar_t kUtilityFile[] = L"Tessel Utility Software.exe";
-
-// Application-data shortcut, written on every run whatever the flags.
-inline constexpr wchar_t kAppDataShortcutFolder[] = L"TesselAst";
-inline constexpr wchar_t kAppDataShortcutFile[] = L"Tessel.lnk";
 
 }  // namespace tessel

@@ -1,7 +1,7 @@
 #include "silent/RunningPrograms.h"
 
 #include <windows.h>
-#include "engine/ProcessCleanup.h"
+#include "base/ProcessCleanup.h"
 
 namespace tessel {
 namespace {

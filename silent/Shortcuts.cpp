@@ -5,7 +5,7 @@
 #include <shobjidl.h>
 #include <objidl.h>
 
-#include "engine/ComHandles.h"
+#include "base/ComHandles.h"
 
 namespace tessel {
 namespace {

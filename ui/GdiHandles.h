@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "engine/UniqueResource.h"
+#include "base/UniqueResource.h"
 #include "ui/Geometry.h"
 
 namespace tessel {

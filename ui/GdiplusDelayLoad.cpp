@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "engine/SystemLibrary.h"
+#include "base/SystemLibrary.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "base/TextConversion.h"
 #include "ui/AttributeText.h"
-#include "ui/TextConversion.h"
 
 namespace tessel {
 

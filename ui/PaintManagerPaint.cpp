@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <span>
 
+#include "base/SystemLibrary.h"
 #include "ui/ContainerUI.h"
 #include "ui/ControlUI.h"
 #include "ui/PaintManagerUI.h"
@@ -19,16 +20,15 @@ using UpdateLayeredWindowIndirectProc = BOOL(WINAPI*)(HWND, const UPDATELAYEREDW
 
 // Looked up at run time: a system without it cannot show layered windows at all.
 UpdateLayeredWindowProc UpdateLayeredWindowFunction() {
-    static const auto proc = reinterpret_cast<UpdateLayeredWindowProc>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindow")));
+    static const auto proc = ProcedureAddress<UpdateLayeredWindowProc>(
+        ::GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindow");
     return proc;
 }
 
 // The same update told which part changed, so only that part is copied to the screen.
 UpdateLayeredWindowIndirectProc UpdateLayeredWindowIndirectFunction() {
-    static const auto proc =
-        reinterpret_cast<UpdateLayeredWindowIndirectProc>(reinterpret_cast<void*>(
-            ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindowIndirect")));
+    static const auto proc = ProcedureAddress<UpdateLayeredWindowIndirectProc>(
+        ::GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindowIndirect");
     return proc;
 }
 

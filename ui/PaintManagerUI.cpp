@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "base/SystemLibrary.h"
 #include "ui/ControlUI.h"
 #include "ui/SurfaceDc.h"
 
@@ -67,10 +68,8 @@ bool CPaintManagerUI::StartCommonControls() {
     // context picks version 6).
     static const bool started = [] {
         HMODULE library = ::LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        const auto init = library != nullptr
-                              ? reinterpret_cast<InitCommonControlsExProc>(reinterpret_cast<void*>(
-                                    ::GetProcAddress(library, "InitCommonControlsEx")))
-                              : nullptr;
+        const auto init =
+            ProcedureAddress<InitCommonControlsExProc>(library, "InitCommonControlsEx");
         if (init == nullptr) {
             return false;
         }

@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "engine/KernelHandles.h"
-#include "engine/SystemLibrary.h"
+#include "base/KernelHandles.h"
+#include "base/SystemLibrary.h"
 #include "ui/GdiHandles.h"
 #include "ui/NinePiece.h"
 #include "ui/PaintManagerUI.h"
@@ -29,12 +29,8 @@ struct Msimg32 {
     GradientFillFn gradientFill = nullptr;
 
     Msimg32() : module(LoadSystemLibrary(L"msimg32.dll")) {
-        if (module) {
-            alphaBlend = reinterpret_cast<AlphaBlendFn>(
-                reinterpret_cast<void*>(::GetProcAddress(module.Get(), "AlphaBlend")));
-            gradientFill = reinterpret_cast<GradientFillFn>(
-                reinterpret_cast<void*>(::GetProcAddress(module.Get(), "GradientFill")));
-        }
+        alphaBlend = ProcedureAddress<AlphaBlendFn>(module.Get(), "AlphaBlend");
+        gradientFill = ProcedureAddress<GradientFillFn>(module.Get(), "GradientFill");
     }
 };
 

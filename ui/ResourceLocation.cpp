@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "engine/KernelHandles.h"
-#include "engine/MemoryZip.h"
-#include "ui/TextConversion.h"
+#include "base/KernelHandles.h"
+#include "base/MemoryZip.h"
+#include "base/TextConversion.h"
 
 namespace tessel {
 namespace {

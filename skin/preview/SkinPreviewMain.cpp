@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/CommandLineArguments.h"
-#include "engine/KernelHandles.h"
-#include "engine/ModuleResource.h"
+#include "base/CommandLineArguments.h"
+#include "base/KernelHandles.h"
+#include "base/ModuleResource.h"
+#include "base/TextConversion.h"
 #include "skin/LanguageTable.h"
 #include "skin/preview/PngEncoder.h"
 #include "skin/preview/PreviewOptions.h"
@@ -17,7 +18,6 @@
 #include "ui/OptionUI.h"
 #include "ui/ProgressUI.h"
 #include "ui/ResourceLocation.h"
-#include "ui/TextConversion.h"
 
 namespace tessel {
 namespace {

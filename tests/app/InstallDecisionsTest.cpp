@@ -117,18 +117,5 @@ TEST(InstallTextsTest, PlaceholdersAreFilledAsText) {
     EXPECT_EQ(FillPlaceholder(L"a %s b", L"%s", L"%s%s"), L"a %s%s b");
 }
 
-TEST(InstallTextsTest, RegistryTextNeedsItsTerminator) {
-    const wchar_t stored[] = L"D:\\Apps\\Tessel Assistant\\";
-    EXPECT_EQ(TerminatedRegistryText(stored, sizeof(stored)), L"D:\\Apps\\Tessel Assistant\\");
-    // Up to the first NUL, as a multi-string's first string.
-    const wchar_t multi[] = L"C:\\A\0C:\\B";
-    EXPECT_EQ(TerminatedRegistryText(multi, sizeof(multi)), L"C:\\A");
-    // Data that stops before its terminator is no text: nothing past it is read.
-    EXPECT_EQ(TerminatedRegistryText(stored, sizeof(stored) - sizeof(wchar_t)), L"");
-    EXPECT_EQ(TerminatedRegistryText(stored, 3), L"");
-    EXPECT_EQ(TerminatedRegistryText(stored, 0), L"");
-    EXPECT_EQ(TerminatedRegistryText(nullptr, 8), L"");
-}
-
 }  // namespace
 }  // namespace tessel

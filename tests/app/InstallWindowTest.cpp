@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "app/WndInstall.h"
+#include "base/KernelHandles.h"
+#include "base/ModuleResource.h"
+#include "base/ProcessCleanup.h"
 #include "engine/FileSystem.h"
 #include "engine/InstallMessages.h"
-#include "engine/KernelHandles.h"
-#include "engine/ModuleResource.h"
-#include "engine/ProcessCleanup.h"
 #include "engine/SharedMemoryMap.h"
 #include "engine/SilentCommandLine.h"
 #include "tests/skin/SkinTestSupport.h"
@@ -215,8 +215,7 @@ protected:
             return m_standInScript.empty() || StartStandIn(info);
         });
         return m_window->CreateWindowAt(nullptr, L"TESSEL installation", 0x10CF0000, 0,
-                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                        CW_USEDEFAULT);
+                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
     }
     // Creates and shows the window, and waits until it is laid out (or already gone).
     void Open(std::vector<std::wstring> devices = {}, bool launchSucceeds = true) {
@@ -226,9 +225,7 @@ protected:
         m_window->ShowWindow(true, true);
         ::SetForegroundWindow(m_hwnd);
         ASSERT_TRUE(PumpUntil(
-            [&] {
-                return !::IsWindow(m_hwnd) || (::IsWindowVisible(m_hwnd) && IsLaidOut());
-            },
+            [&] { return !::IsWindow(m_hwnd) || (::IsWindowVisible(m_hwnd) && IsLaidOut()); },
             kDeadlineMs));
     }
     bool IsLaidOut() {
@@ -240,8 +237,7 @@ protected:
         UniqueHandle process = testing_support::StartProcess(
             L"\"" + testing_support::SupportProgram(kStandInName) + L"\" " +
             std::wstring(std::begin(kProgressChannelName), std::end(kProgressChannelName) - 1) +
-            L" " + m_standInScript + L" " +
-            std::wstring(m_readyName.begin(), m_readyName.end()));
+            L" " + m_standInScript + L" " + std::wstring(m_readyName.begin(), m_readyName.end()));
         if (!process) {
             return false;
         }
@@ -279,7 +275,13 @@ protected:
     // Nothing of the installation runs any more.
     void ExpectNothingLeftRunning() {
         EXPECT_EQ(::WaitForSingleObject(m_standIn.Get(), kDeadlineMs), WAIT_OBJECT_0);
-        EXPECT_TRUE(FindProcessesByName({kStandInName, kSilentName}).empty());
+        // An ended process leaves the system's process list a moment after its handle signals.
+        EXPECT_TRUE(PumpUntil(
+            [] {
+                return FindProcessesByName({kStandInName, kSilentName}).empty();
+            },
+            kDeadlineMs))
+            << "a silent installer (or its stand-in) still runs";
         EXPECT_TRUE(PumpUntil([&] { return !m_window->IsFollowingInstallation(); }, kDeadlineMs))
             << "the progress monitor still runs";
     }
@@ -291,8 +293,8 @@ protected:
             m_channel = std::make_unique<CSharedMemoryMap>();
             ASSERT_NE(m_channel->Open(kProgressChannelName), nullptr);
         }
-        ASSERT_TRUE(PumpUntil([&] { return m_channel->IsEmpty(kProgressChannelName); },
-                              kDeadlineMs));
+        ASSERT_TRUE(
+            PumpUntil([&] { return m_channel->IsEmpty(kProgressChannelName); }, kDeadlineMs));
         ASSERT_TRUE(m_channel->Write(kProgressChannelName, text));
     }
 
@@ -732,7 +734,9 @@ TEST_F(InstallWindowTest, AChannelAnotherProgramCreatedFirstIsFollowedWithinItsS
     ::GetSystemInfo(&system);
     // Gone once the monitors of earlier tests have seen their windows go.
     ASSERT_TRUE(PumpUntil(
-        [] { return !UniqueHandle(::OpenFileMappingA(FILE_MAP_READ, FALSE, kProgressChannelName)); },
+        [] {
+            return !UniqueHandle(::OpenFileMappingA(FILE_MAP_READ, FALSE, kProgressChannelName));
+        },
         kDeadlineMs))
         << "an earlier installation's channel is still open";
     UniqueHandle squatter(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,

@@ -11,7 +11,7 @@
 #include <vector>
 #include <string>
 
-#include "engine/KernelHandles.h"
+#include "base/KernelHandles.h"
 #include "tests/support/TestProcess.h"
 
 namespace tessel {
@@ -94,8 +94,8 @@ bool IsInSystemFolder(const fs::path& file) {
 class PlantedLibraryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_folder = fs::path(testing_support::MakeTempFolder(
-            L"planted-" + std::to_wstring(::GetTickCount64())));
+        m_folder = fs::path(
+            testing_support::MakeTempFolder(L"planted-" + std::to_wstring(::GetTickCount64())));
         fs::copy_file(FromBuildPath(TESSEL_INSTALLER_PATH), m_folder / L"TesselAssistantSetup.exe");
         fs::copy_file(FromBuildPath(TESSEL_PLANTED_PATH), m_folder / L"gdiplus.dll");
     }
@@ -128,9 +128,8 @@ TEST_F(PlantedLibraryTest, TheInstallerDrawsWithTheSystemsGdiplusAndNeverLoadsAP
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    const BOOL started =
-        ::CreateProcessW(installer.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                         nullptr, m_folder.c_str(), &startup, &info);
+    const BOOL started = ::CreateProcessW(installer.c_str(), commandLine.data(), nullptr, nullptr,
+                                          FALSE, 0, nullptr, m_folder.c_str(), &startup, &info);
     ::SetEnvironmentVariableW(L"WINEDLLOVERRIDES", nullptr);
     ASSERT_TRUE(started);
     UniqueHandle thread(info.hThread);

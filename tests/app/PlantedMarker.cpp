@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "engine/KernelHandles.h"
+#include "base/KernelHandles.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason != DLL_PROCESS_ATTACH) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ProductFacts.h"
 #include "engine/SilentCommandLine.h"
 #include "tests/support/TestProcess.h"
 
@@ -46,7 +47,9 @@ std::vector<std::string> WaitForProbeFields(const std::wstring& payloadPath) {
 
 class PayloadTest : public testing::Test {
 protected:
-    void SetUp() override { m_payloadPath = MakeTempFolder(L"payload") + L"\\" + kPayloadFileName; }
+    void SetUp() override {
+        m_payloadPath = MakeTempFolder(L"payload") + L"\\" + kSilentInstallerFile;
+    }
     std::wstring m_payloadPath;
 };
 

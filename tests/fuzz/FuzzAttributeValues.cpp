@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "base/TextConversion.h"
 #include "ui/AttributeText.h"
-#include "ui/TextConversion.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::wstring text =

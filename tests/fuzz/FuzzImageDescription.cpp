@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "base/TextConversion.h"
 #include "ui/ImageDescription.h"
-#include "ui/TextConversion.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) {

@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/TextConversion.h"
 #include "silent/SilentArguments.h"
-#include "ui/TextConversion.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view text(reinterpret_cast<const char*>(data), size);

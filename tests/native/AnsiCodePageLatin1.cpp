@@ -1,6 +1,6 @@
 // The native build's stand-in for the system's ANSI code page: Latin-1, where every byte is the
 // code point of the same number. Only the sanitizer and fuzz builds link it.
-#include "ui/TextConversion.h"
+#include "base/TextConversion.h"
 
 namespace tessel {
 

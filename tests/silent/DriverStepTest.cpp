@@ -8,8 +8,8 @@
 #include <chrono>
 #include <filesystem>
 
-#include "engine/KernelHandles.h"
-#include "engine/ProcessCleanup.h"
+#include "base/KernelHandles.h"
+#include "base/ProcessCleanup.h"
 #include "silent/ProductNames.h"
 #include "tests/silent/SilentTestSupport.h"
 

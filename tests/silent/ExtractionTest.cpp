@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
+#include "base/ZipWriter.h"
 #include "tests/silent/SilentTestSupport.h"
-#include "tests/support/ZipWriter.h"
 
 namespace tessel {
 namespace {

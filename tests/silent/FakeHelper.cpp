@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "engine/CommandLineArguments.h"
-#include "engine/KernelHandles.h"
+#include "base/CommandLineArguments.h"
+#include "base/KernelHandles.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "engine/ProcessCleanup.h"
-#include "engine/SafeDllSearch.h"
+#include "base/ProcessCleanup.h"
+#include "base/SafeDllSearch.h"
 #include "silent/ProductNames.h"
 #include "tests/silent/SilentTestSupport.h"
 

@@ -2,7 +2,7 @@
 // splitter (CommandLineToArgvW), and reads it.
 #include <gtest/gtest.h>
 
-#include "engine/CommandLineArguments.h"
+#include "base/CommandLineArguments.h"
 #include "engine/SilentCommandLine.h"
 #include "silent/SilentArguments.h"
 

@@ -12,12 +12,12 @@
 #include <filesystem>
 #include <map>
 
-#include "engine/ProcessCleanup.h"
+#include "base/ComHandles.h"
+#include "base/ProcessCleanup.h"
+#include "base/ZipWriter.h"
 #include "engine/SilentCommandLine.h"
-#include "engine/ComHandles.h"
 #include "silent/ProductNames.h"
 #include "tests/silent/SilentTestSupport.h"
-#include "tests/support/ZipWriter.h"
 
 namespace tessel {
 namespace {

@@ -17,9 +17,10 @@
 #include <thread>
 #include <vector>
 
-#include "engine/KernelHandles.h"
+#include "base/ChildProcess.h"
+#include "base/ComHandles.h"
+#include "base/KernelHandles.h"
 #include "engine/SharedMemoryMap.h"
-#include "engine/ComHandles.h"
 
 namespace tessel::testing_support {
 
@@ -46,42 +47,29 @@ struct ProcessResult {
 };
 
 // Starts `program` with `arguments` (the text after the program's own quoted name) and waits for
-// it to end.
+// it to end; one that does not end in time is ended.
 inline ProcessResult RunProgram(const std::wstring& program, const std::wstring& arguments,
                                 DWORD timeoutMs = 60'000) {
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
     ProcessResult result;
-    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &info)) {
+    const UniqueHandle process =
+        StartChildProcess(L"\"" + program + L"\" " + arguments, {.program = program.c_str()});
+    if (!process) {
         return result;
     }
     result.started = true;
-    UniqueHandle thread(info.hThread);
-    UniqueHandle process(info.hProcess);
-    if (::WaitForSingleObject(process.Get(), timeoutMs) != WAIT_OBJECT_0) {
+    const auto code = WaitForExitCode(process, timeoutMs);
+    if (!code) {
         ::TerminateProcess(process.Get(), 99);
         return result;
     }
     result.exited = true;
-    ::GetExitCodeProcess(process.Get(), &result.exitCode);
+    result.exitCode = *code;
     return result;
 }
 
 // Starts a program and leaves it running; the caller owns the process handle.
 inline UniqueHandle StartProgram(const std::wstring& program, const std::wstring& arguments = {}) {
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &info)) {
-        return {};
-    }
-    UniqueHandle thread(info.hThread);
-    return UniqueHandle(info.hProcess);
+    return StartChildProcess(L"\"" + program + L"\" " + arguments, {.program = program.c_str()});
 }
 
 // Takes each message out of the channel, looking every millisecond, and keeps every message in the

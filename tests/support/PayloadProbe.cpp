@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "engine/CommandLineArguments.h"
+#include "base/CommandLineArguments.h"
 
 namespace {
 

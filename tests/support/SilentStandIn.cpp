@@ -17,7 +17,7 @@
 
 #include <string>
 
-#include "engine/KernelHandles.h"
+#include "base/KernelHandles.h"
 #include "silent/ChannelReporter.h"
 
 namespace {

@@ -5,7 +5,8 @@
 
 #include <string>
 
-#include "engine/KernelHandles.h"
+#include "base/ChildProcess.h"
+#include "base/KernelHandles.h"
 
 namespace tessel::testing_support {
 
@@ -27,27 +28,13 @@ inline std::wstring SupportProgram(const wchar_t* fileName) {
 
 // Starts `commandLine` (no window, no inherited handles). The handle is empty on failure.
 inline UniqueHandle StartProcess(const std::wstring& commandLine) {
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    std::wstring mutableLine = commandLine;
-    if (!::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                          nullptr, nullptr, &startup, &info)) {
-        return UniqueHandle();
-    }
-    ::CloseHandle(info.hThread);
-    return UniqueHandle(info.hProcess);
+    return StartChildProcess(commandLine, {.creationFlags = CREATE_NO_WINDOW});
 }
 
 // Runs `commandLine` to its end; its exit code, or -1 when it did not start or end in time.
 inline long RunProcess(const std::wstring& commandLine, DWORD timeoutMs = 30'000) {
-    UniqueHandle process = StartProcess(commandLine);
-    if (!process || ::WaitForSingleObject(process.Get(), timeoutMs) != WAIT_OBJECT_0) {
-        return -1;
-    }
-    DWORD code = 0;
-    ::GetExitCodeProcess(process.Get(), &code);
-    return static_cast<long>(code);
+    const auto code = WaitForExitCode(StartProcess(commandLine), timeoutMs);
+    return code ? static_cast<long>(*code) : -1;
 }
 
 // A new, empty folder under the temporary folder, named after `prefix` and this process. Wine

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/KernelHandles.h"
+#include "base/KernelHandles.h"
 #include "tests/ui/WindowTestSupport.h"
 #include "ui/RenderEngine.h"
 #include "ui/SurfaceDc.h"

@@ -10,7 +10,6 @@ namespace tessel {
 namespace {
 
 using testing_support::TestPackage;
-using testing_support::ZipWriter;
 
 std::string Text(const SkinFileResult& r) {
     return std::string(r.bytes.begin(), r.bytes.end());

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/ZipWriter.h"
+#include "base/ZipWriter.h"
 #include "tests/ui/GeometryPrinters.h"
 #include "ui/GdiHandles.h"
 #include "ui/Geometry.h"

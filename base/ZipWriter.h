@@ -1,7 +1,8 @@
 #pragma once
 
-// Builds small ZIP archives in memory for tests: stored (uncompressed) or deflated entries with any
-// name, including names a real archiver would refuse ("../x", "C:/x", "a\\b").
+// Builds ZIP archives in memory: stored (uncompressed) or deflated entries with any name, including
+// names a real archiver would refuse ("../x", "C:/x", "a\\b"). The programs only read archives
+// (MemoryZip); tests and benchmarks make the archives they feed them with this.
 #include <zlib.h>
 
 #include <cstdint>
@@ -9,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tessel::testing_support {
+namespace tessel {
 
 class ZipWriter {
 public:
@@ -115,4 +116,4 @@ private:
     std::vector<Record> m_records;
 };
 
-}  // namespace tessel::testing_support
+}  // namespace tessel

@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "ui/TextConversion.h"
+#include "base/TextConversion.h"
 
 namespace tessel {
 

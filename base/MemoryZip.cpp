@@ -1,4 +1,4 @@
-#include "engine/MemoryZip.h"
+#include "base/MemoryZip.h"
 
 #include <unzip.h>
 

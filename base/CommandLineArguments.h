@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/UniqueResource.h"
+#include "base/UniqueResource.h"
 
 namespace tessel {
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "base/SystemLibrary.h"
+
 namespace tessel {
 
 // Loads DLLs from System32 only (and the executable's own import table): a program started from a
@@ -11,10 +13,7 @@ inline void RestrictDllSearchToSystem() noexcept {
     using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
     HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
     const auto setDefault =
-        kernel == nullptr
-            ? nullptr
-            : reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-                  reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDefaultDllDirectories")));
+        ProcedureAddress<SetDefaultDllDirectoriesFunction>(kernel, "SetDefaultDllDirectories");
     if (setDefault != nullptr) {
         setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
     }

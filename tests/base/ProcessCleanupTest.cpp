@@ -1,4 +1,4 @@
-#include "engine/ProcessCleanup.h"
+#include "base/ProcessCleanup.h"
 
 #include <windows.h>
 

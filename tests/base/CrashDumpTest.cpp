@@ -1,4 +1,4 @@
-#include "app/CrashDump.h"
+#include "base/CrashDump.h"
 
 #include <windows.h>
 
@@ -10,7 +10,7 @@
 #include <ostream>
 #include <regex>
 
-#include "engine/KernelHandles.h"
+#include "base/KernelHandles.h"
 
 namespace tessel {
 namespace {

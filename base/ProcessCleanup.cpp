@@ -1,11 +1,11 @@
-#include "engine/ProcessCleanup.h"
+#include "base/ProcessCleanup.h"
 
 #include <windows.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
 
-#include "engine/KernelHandles.h"
+#include "base/KernelHandles.h"
 
 namespace tessel {
 namespace {

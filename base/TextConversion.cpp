@@ -1,5 +1,5 @@
 // UTF-8 and UTF-16: pure code, built for Windows and for the native sanitizer and fuzz builds.
-#include "ui/TextConversion.h"
+#include "base/TextConversion.h"
 
 namespace tessel {
 

@@ -1,4 +1,4 @@
-#include "engine/SystemLibrary.h"
+#include "base/SystemLibrary.h"
 
 #include <cwchar>
 

@@ -1,16 +1,14 @@
-#include "engine/MemoryZip.h"
+#include "base/MemoryZip.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 
-#include "tests/support/ZipWriter.h"
+#include "base/ZipWriter.h"
 
 namespace tessel {
 namespace {
-
-using testing_support::ZipWriter;
 
 std::span<const uint8_t> AsBytes(const std::string& s) {
     return {reinterpret_cast<const uint8_t*>(s.data()), s.size()};

@@ -11,7 +11,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "app/CrashDump.h"
+#include "base/CrashDump.h"
 
 namespace {
 

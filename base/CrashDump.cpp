@@ -1,4 +1,4 @@
-#include "app/CrashDump.h"
+#include "base/CrashDump.h"
 
 #include <dbghelp.h>
 
@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <exception>
 
-#include "engine/FileSystem.h"
-#include "engine/KernelHandles.h"
-#include "engine/SystemLibrary.h"
+#include "base/DirectoryTree.h"
+#include "base/KernelHandles.h"
+#include "base/SystemLibrary.h"
 
 namespace tessel {
 namespace {
@@ -30,8 +30,7 @@ MiniDumpWriteDumpFunction LoadWriteDump() {
     if (dbghelp == nullptr) {
         return nullptr;
     }
-    return reinterpret_cast<MiniDumpWriteDumpFunction>(
-        reinterpret_cast<void*>(::GetProcAddress(dbghelp, "MiniDumpWriteDump")));
+    return ProcedureAddress<MiniDumpWriteDumpFunction>(dbghelp, "MiniDumpWriteDump");
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <objbase.h>
 
-#include "engine/UniqueResource.h"
+#include "base/UniqueResource.h"
 
 namespace tessel {
 
