@@ -54,7 +54,8 @@ cmake -S "$repo" -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/toolchain-i686.cmake" -DCMAKE_BUILD_TYPE=Release \
   -DTESSEL_BUILD_TESTS=OFF -DTESSEL_WERROR=ON "${settings[@]}" >"$build/configure.log" 2>&1 ||
   { cat "$build/configure.log" >&2; exit 1; }
-grep -E '^-- Signing|^CMake Warning' -A2 "$build/configure.log" || true
+grep -E '^-- Signing' "$build/configure.log" || true
+grep -A4 '^CMake Warning' "$build/configure.log" || true
 echo "== build"
 cmake --build "$build" --target TesselAssistantSetup
 
