@@ -21,7 +21,9 @@ inline constexpr wchar_t kRunValueName[] = L"Tessel助手";
 inline constexpr wchar_t kProductSettingsKeyPath[] =
     L"SOFTWARE\\TesselAssistant\\Tessel Utility Software";
 inline constexpr wchar_t kProductVendorKeyPath[] = L"SOFTWARE\\TesselAssistant";
-inline constexpr wchar_t kPublisher[] = L"Tessel Technology Co., Ltd.";
+// The build setting TESSEL_PUBLISHER, defined in a source file the configuration writes and
+// tessel_base compiles.
+extern const wchar_t kPublisher[];
 
 inline constexpr wchar_t kLauncherFile[] = L"Launcher.exe";
 inline constexpr wchar_t kUninstallerFile[] = L"Uninst.exe";

@@ -12,6 +12,7 @@ packages=(
   locales
   fonts-wqy-microhei fonts-wine
   python3
+  osslsigncode openssl
   clang libclang-rt-14-dev zlib1g-dev
 )
 
