@@ -98,17 +98,59 @@ TEST(ChannelReporterTest, EveryMessageArrivesInOrderWhileAReaderFollows) {
 
 TEST(ChannelReporterTest, RunNobodyFollowsIsNotHeldUp) {
     const std::string name = UniqueChannel();
-    ChannelReporter reporter(name);
+    const auto patience = std::chrono::milliseconds(300);
+    ChannelReporter reporter(name, patience);
     const auto begin = std::chrono::steady_clock::now();
     for (int i = 0; i < 50; ++i) {
         reporter.Report(MessageStyle::Error, i);
     }
     reporter.Flush();
-    // One wait for a reader that never comes, then none.
-    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(4));
+    // Two waits for a reader that never comes (it is silent, then gone), then none.
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, 2 * patience + std::chrono::seconds(3));
     CSharedMemoryMap channel;
     channel.Open(name);
     EXPECT_EQ(channel.Read(name), FormatProgressMessage(MessageStyle::Error, 49));
+}
+
+// A reader that stalls for longer than the reporter's patience loses percentages written over
+// each other, but not the finish: that is written only into the emptied channel, so it cannot be
+// cleared by a reader taking the message before it.
+TEST(ChannelReporterTest, AStalledReaderStillGetsTheFinish) {
+    const std::string name = UniqueChannel();
+    const auto patience = std::chrono::milliseconds(3000);
+    ChannelReporter reporter(name, patience);
+    reporter.Report(MessageStyle::ExtractionStart, 100);
+    reporter.Report(MessageStyle::ExtractionPercent, 1);  // waits in vain: the reader is silent
+    const std::string percent = FormatProgressMessage(MessageStyle::ExtractionPercent, 1);
+
+    std::atomic<bool> reported = false;
+    std::thread finisher([&] {
+        reporter.Report(MessageStyle::Finished, 1);
+        reported = true;
+    });
+    CSharedMemoryMap channel;
+    channel.Open(name);
+    // For a stretch well inside the patience the finish waits behind the unread percentage.
+    const auto watchUntil = std::chrono::steady_clock::now() + patience / 10;
+    bool untouched = true;
+    while (untouched && std::chrono::steady_clock::now() < watchUntil) {
+        untouched = channel.Read(name) == percent;
+        ::Sleep(1);
+    }
+    EXPECT_TRUE(untouched) << "the finish was written over the unread percentage";
+    EXPECT_EQ(channel.Take(name), percent);
+
+    std::string next;
+    const ULONGLONG deadline = ::GetTickCount64() + kDeadlineMs;
+    while (next.empty() && ::GetTickCount64() < deadline) {
+        next = channel.Take(name);
+        ::Sleep(1);
+    }
+    EXPECT_EQ(next, FormatProgressMessage(MessageStyle::Finished, 1))
+        << "the finish did not follow the emptied channel";
+    finisher.join();
+    EXPECT_TRUE(reported);
+    reporter.Flush();  // taken already: returns at once
 }
 
 // A reader that comes back after the reporter stopped waiting for it gets the reporter's patience
