@@ -166,9 +166,10 @@ LRESULT CWndInstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnInstallFinished();
             return 0;
         case WM_INSTALL_ERROR: {
-            m_errorReported = true;
+            // A code that is not shown does not count as told: the end of the process is.
             const int code = static_cast<int>(static_cast<uint32_t>(wParam));
             if (code != kIgnoredErrorCode) {
+                m_errorReported = true;
                 (void)ShowText(FillPlaceholder(LookUp(L"lan_106"), L"%d", std::to_wstring(code)));
             }
             return 0;

@@ -649,6 +649,22 @@ TEST_F(InstallWindowTest, AnErrorTheSilentInstallerReportedIsShownOnce) {
     ExpectNothingLeftRunning();
 }
 
+// Error 5 is not shown when it comes; an installation that then ends without a finish still tells
+// the user, with the exit code, instead of leaving a page that seems to wait.
+TEST_F(InstallWindowTest, AnErrorTheWindowDoesNotShowIsReportedAtTheEnd) {
+    m_standInScript = L"error5";
+    Open();
+    MessageBoxCatcher catcher(m_hwnd);
+    Named(L"edt_Folder")->SetText(MakeTempFolder(L"error5"));
+    Click(L"btn_Install");
+    WaitUntilTheMonitorHasEnded();
+    ASSERT_EQ(catcher.shown.size(), 1u);
+    EXPECT_EQ(catcher.shown[0].text, L"Installation failed, please try again. Error Code: 5");
+    EXPECT_TRUE(Named(L"btnSysClose")->IsVisible());
+    EXPECT_EQ(Pages()->GetCurSel(), 1);
+    ExpectNothingLeftRunning();
+}
+
 TEST_F(InstallWindowTest, AFinishWrittenJustBeforeTheEndIsHandledFirst) {
     // The stand-in ends without waiting for its finish message to be taken.
     m_standInScript = L"finish";

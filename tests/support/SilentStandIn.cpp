@@ -10,6 +10,7 @@
 //   finish        the whole installation, then ends at once (0) without waiting for the finish
 //                 message to be taken
 //   error         the first extraction, then error 4, then ends (4) as the silent installer does
+//   error5        the same with error 5, a code the window does not show
 //
 // A waiting script sets the named event <ready-event> once its last message has been taken. It
 // waits at most a minute, so a failed test leaves nothing behind for long.
@@ -65,11 +66,11 @@ int main(int argc, char** argv) {
     if (script == "extraction") {
         return WaitToBeEnded(reporter, argv[3]);
     }
-    if (script == "error") {
-        constexpr int kShortcutsFailed = 4;
-        reporter.Report(MessageStyle::Error, kShortcutsFailed);
+    if (script == "error" || script == "error5") {
+        const int code = script == "error" ? 4 : 5;
+        reporter.Report(MessageStyle::Error, code);
         reporter.Flush();
-        return kShortcutsFailed;
+        return code;
     }
     if (script == "driver") {
         DriverLines(reporter, 2);
