@@ -18,13 +18,11 @@ struct EntryTarget {
 //     name an alternate data stream);
 //   - a ".." component, or any component ending in "." or " " (Windows drops those, so "..." or
 //     ".. " would turn into ".." once the system resolves the path); "." components are skipped;
-//   - reserved device names (CON, PRN, AUX, NUL, COM1-9, LPT1-9, CONIN$, CONOUT$, also with an
-//     extension: "nul.txt"), control characters and the characters <>"|?*;
+//   - a component that is not a plain file name (engine/FileNameRules.h): device names also with
+//     an extension ("nul.txt"), control characters, the characters <>"|?*, more than 255
+//     characters;
 //   - a name with no component left.
 // "/" and "\" both separate components; empty components ("a//b") are skipped.
 std::optional<EntryTarget> ResolveEntryPath(std::wstring_view entryName);
-
-// True for the names Windows maps to devices in every folder, with or without an extension.
-bool IsReservedDeviceName(std::wstring_view component);
 
 }  // namespace tessel

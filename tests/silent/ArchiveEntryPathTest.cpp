@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/FileNameRules.h"
+
 namespace tessel {
 namespace {
 
@@ -84,6 +86,7 @@ TEST(ArchiveEntryPathTest, DeviceNamesIgnoreCaseAndExtension) {
     EXPECT_TRUE(IsReservedDeviceName(L"Con"));
     EXPECT_TRUE(IsReservedDeviceName(L"prn.tar.gz"));
     EXPECT_TRUE(IsReservedDeviceName(L"Com\u00B9"));
+    EXPECT_TRUE(IsReservedDeviceName(L"lpt0 .log"));
     EXPECT_FALSE(IsReservedDeviceName(L"CONFIG"));
     EXPECT_FALSE(IsReservedDeviceName(L"LPT"));
     EXPECT_FALSE(IsReservedDeviceName(L"xNUL"));
