@@ -7,17 +7,9 @@
 #include <string>
 
 #include "base/CommandLineArguments.h"
+#include "base/TextConversion.h"
 
 namespace {
-
-std::string ToUtf8(const wchar_t* text) {
-    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(bytes > 0 ? bytes - 1 : 0, '\0');
-    if (bytes > 1) {
-        ::WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), bytes, nullptr, nullptr);
-    }
-    return out;
-}
 
 // The argument text: the command line after the program's own (possibly quoted) name.
 const wchar_t* ArgumentText(const wchar_t* line) {
@@ -46,7 +38,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     {
         std::ofstream out(partPath.c_str(), std::ios::binary);
         for (const std::wstring& field : tessel::SplitArguments(arguments)) {
-            out << ToUtf8(field.c_str()) << '\n';
+            out << tessel::WideToUtf8(field) << '\n';
         }
         if (!out.flush()) {
             return 1;

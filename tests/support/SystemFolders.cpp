@@ -10,18 +10,7 @@
 #include <cstring>
 #include <string>
 
-namespace {
-
-std::string ToUtf8(const wchar_t* text) {
-    const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(bytes > 0 ? bytes - 1 : 0, '\0');
-    if (bytes > 1) {
-        ::WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), bytes, nullptr, nullptr);
-    }
-    return out;
-}
-
-}  // namespace
+#include "base/TextConversion.h"
 
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
@@ -40,7 +29,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "Windows gave no %s folder\n", argv[i]);
             return 1;
         }
-        std::printf("%s\n", ToUtf8(folder).c_str());
+        std::printf("%s\n", tessel::WideToUtf8(folder).c_str());
     }
     return 0;
 }
