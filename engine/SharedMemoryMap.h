@@ -24,9 +24,11 @@ struct SharedMemoryEntry {
 };
 
 // A registry of named paging-file blocks, owned by one thread (no locks). Each block holds one
-// zero-terminated 8-bit text at offset 0; a zero byte there is the empty text. Whichever process
-// opens a name first creates the block; the other opens the same bytes. The registry owns every
-// handle and view it registered and releases them, in the order opened, when destroyed.
+// zero-terminated 8-bit text at offset 0; a zero byte there is the empty text. The last four bytes
+// of the block count the writes, so that a reader can tell a text rewritten while it copied it.
+// Whichever process opens a name first creates the block; the other opens the same bytes. The
+// registry owns every handle and view it registered and releases them, in the order opened, when
+// destroyed.
 //
 // As a channel: the writer writes a text only into the empty block, the reader clears the block
 // once it has read a whole text (Take). Nothing reads or writes past a view's real size, whoever
@@ -46,14 +48,16 @@ public:
 
     // Copies `text` up to its first zero byte, and a terminating zero, to offset 0 of every view
     // registered under `name` (exact, case-sensitive). The empty text clears the channel. The first
-    // byte is cleared first and stored last, so a reader never takes a half-written text for a
-    // whole one. A text that does not fit a view with its terminator is not written to it; false
-    // when no view took the text.
+    // byte is cleared first and stored last, and the write count steps before and after, so a
+    // reader never takes a half-written text for a whole one. A text that does not fit a view with
+    // its terminator in front of the write count is not written to it; false when no view took the
+    // text.
     bool Write(const std::string& name, std::string_view text);
 
     // The whole text at offset 0 of the first view registered under `name`; empty for an unknown
-    // name, for a block without a zero byte in the view, and for a text that changed while it was
-    // copied (a writer that stopped waiting for the reader): that one is read on a later call.
+    // name, for a block without a zero byte in front of the write count, and for a text that was
+    // being written or changed while it was copied (a writer that stopped waiting for the reader):
+    // that one is read on a later call.
     std::string Read(const std::string& name) const;
 
     // Read, and when that found a whole text, the channel cleared for the writer's next one. A

@@ -125,10 +125,11 @@ TEST(SharedMemoryMapTest, TextsThatDoNotFitWriteNothing) {
     const auto name = UniqueName("fit");
     ASSERT_NE(map.Open(name), nullptr);
     EXPECT_TRUE(map.Write(name, "kept"));
-    const std::string tooLong(kMappingSize, 'x');  // no room for the terminator
+    // The last four bytes count the writes.
+    const std::string tooLong(kMappingSize - 4, 'x');  // no room for the terminator
     EXPECT_FALSE(map.Write(name, tooLong));
     EXPECT_EQ(map.Read(name), "kept");
-    const std::string fits(kMappingSize - 1, 'y');
+    const std::string fits(kMappingSize - 5, 'y');
     EXPECT_TRUE(map.Write(name, fits));
     EXPECT_EQ(map.Read(name).size(), fits.size());
 }
@@ -239,9 +240,9 @@ TEST(SharedMemoryMapTest, SmallBlockOfAnotherProgramIsUsedWithinItsView) {
     EXPECT_EQ(map.Read(name), "") << "no terminator within the page";
     EXPECT_EQ(map.Take(name), "");
     EXPECT_FALSE(map.IsEmpty(name)) << "left for its writer";
-    EXPECT_FALSE(map.Write(name, std::string(pageSize, 'y'))) << "no room for the terminator";
-    EXPECT_TRUE(map.Write(name, std::string(pageSize - 1, 'y')));
-    EXPECT_EQ(map.Take(name).size(), pageSize - 1);
+    EXPECT_FALSE(map.Write(name, std::string(pageSize - 4, 'y'))) << "no room for the terminator";
+    EXPECT_TRUE(map.Write(name, std::string(pageSize - 5, 'y')));
+    EXPECT_EQ(map.Take(name).size(), pageSize - 5);
     EXPECT_TRUE(map.IsEmpty(name));
 }
 
