@@ -43,18 +43,36 @@ void ChannelReporter::ReportDriverLine(std::string_view line) {
 
 void ChannelReporter::Flush() {
     if (m_open) {
-        WaitUntilTaken(Urgency::Decisive);
+        // The last message decides the run: waited for as for a decisive one, not written again.
+        (void)MayWrite(Urgency::Decisive);
     }
 }
 
-bool ChannelReporter::WaitUntilTaken(Urgency urgency) {
-    if (m_channel.IsEmpty(m_name)) {
-        m_reader = Reader::Present;
-        return true;
+bool ChannelReporter::MayWrite(Urgency urgency) {
+    for (;;) {
+        if (m_channel.IsEmpty(m_name)) {
+            m_reader = Reader::Present;
+            return true;
+        }
+        if (m_reader == Reader::Gone) {
+            return urgency == Urgency::Decisive;
+        }
+        if (m_reader == Reader::Silent && urgency == Urgency::Ordinary) {
+            return false;
+        }
+        if (WaitForEmpty()) {
+            m_reader = Reader::Present;
+            return true;
+        }
+        // Only our own message left untaken says that nobody reads.
+        if (m_lastWritten.empty() || m_channel.Read(m_name) != m_lastWritten) {
+            return true;
+        }
+        m_reader = m_reader == Reader::Present ? Reader::Silent : Reader::Gone;
     }
-    if (m_reader == Reader::Gone || (m_reader == Reader::Silent && urgency == Urgency::Ordinary)) {
-        return false;
-    }
+}
+
+bool ChannelReporter::WaitForEmpty() const {
     const Clock::time_point start = Clock::now();
     for (auto waited = Clock::duration::zero(); waited < m_patience;
          waited = Clock::now() - start) {
@@ -64,22 +82,16 @@ bool ChannelReporter::WaitUntilTaken(Urgency urgency) {
             ::Sleep(kPollMs);
         }
         if (m_channel.IsEmpty(m_name)) {
-            m_reader = Reader::Present;
             return true;
         }
-    }
-    // Only our own message left untaken says that nobody reads.
-    if (!m_lastWritten.empty() && m_channel.Read(m_name) == m_lastWritten) {
-        m_reader = m_reader == Reader::Present ? Reader::Silent : Reader::Gone;
     }
     return false;
 }
 
 void ChannelReporter::Write(const std::string& message, Urgency urgency) {
-    if (!m_open) {
+    if (!m_open || !MayWrite(urgency)) {
         return;
     }
-    WaitUntilTaken(urgency);
     m_channel.Write(m_name, message);
     m_lastWritten = message;
 }

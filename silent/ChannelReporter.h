@@ -15,14 +15,15 @@ namespace tessel {
 // message then arrives, in order, and none is written over a text being read.
 //
 // When its own last message stays untaken for that whole while, the reporter takes the reader for
-// silent and stops waiting for the percentages and driver lines that follow (until it sees the
-// channel emptied again), so a run nobody follows is not slowed down; such a message may replace
-// an unread one. The decisive messages, a finish or an error, are different: a reader that only
-// stalled (a busy machine, a window slow to answer) would lose one written over the message it is
-// taking, and then never leave page 1. So before a decisive message, and before the program ends,
-// a silent reader is given the whole while once more; only a reader that lets that pass too is
-// taken for gone. Anything else left in the channel (another program's bytes) is written over
-// once the while has passed, without giving up on the reader.
+// silent: the percentages and driver lines that follow are left out, not written over the unread
+// message, until the reporter sees the channel emptied again (the next one then shows the newer
+// state). So a run nobody follows is not slowed down, and a reader that only stalled (a busy
+// machine, a window slow to answer) never has a text replaced under it, which it could take for
+// another or clear unread together with the one it took. The decisive messages, a finish or an
+// error, are never left out: a silent reader is given the whole while once more before one, and
+// before the program ends; only a reader that lets that pass too is taken for gone, and a decisive
+// message is then written over whatever is left. Anything else in the channel (another program's
+// bytes) is written over once the while has passed, without giving up on the reader.
 class ChannelReporter {
 public:
     // `channelName` in the ANSI code page. Opens (or creates) the channel; a channel that cannot
@@ -46,13 +47,16 @@ private:
     enum class Urgency { Ordinary, Decisive };
 
     void Write(const std::string& message, Urgency urgency);
-    bool WaitUntilTaken(Urgency urgency);
+    // Whether the channel is (or becomes) free for a message of this urgency; may wait.
+    bool MayWrite(Urgency urgency);
+    // True once the channel is empty, false when the patience has passed first.
+    bool WaitForEmpty() const;
 
     std::string m_name;
     CSharedMemoryMap m_channel;
     bool m_open = false;
     std::chrono::milliseconds m_patience;
-    Reader m_reader = Reader::Present;  // Silent once a message of ours stayed untaken a while
+    Reader m_reader = Reader::Present;
     std::string m_lastWritten;
 };
 

@@ -112,33 +112,35 @@ TEST(ChannelReporterTest, RunNobodyFollowsIsNotHeldUp) {
     EXPECT_EQ(channel.Read(name), FormatProgressMessage(MessageStyle::Error, 49));
 }
 
-// A reader that stalls for longer than the reporter's patience loses percentages written over
-// each other, but not the finish: that is written only into the emptied channel, so it cannot be
-// cleared by a reader taking the message before it.
-TEST(ChannelReporterTest, AStalledReaderStillGetsTheFinish) {
+// A reader that stalls for longer than the reporter's patience: the percentages meanwhile are left
+// out rather than written over the message it has not taken (which it could read torn, or clear
+// unread with the one it took), and the finish waits for the emptied channel.
+TEST(ChannelReporterTest, AStalledReaderMissesPercentagesButGetsTheFinish) {
     const std::string name = UniqueChannel();
     const auto patience = std::chrono::milliseconds(3000);
     ChannelReporter reporter(name, patience);
     reporter.Report(MessageStyle::ExtractionStart, 100);
+    const std::string unread = FormatProgressMessage(MessageStyle::ExtractionStart, 100);
     reporter.Report(MessageStyle::ExtractionPercent, 1);  // waits in vain: the reader is silent
-    const std::string percent = FormatProgressMessage(MessageStyle::ExtractionPercent, 1);
+    reporter.Report(MessageStyle::ExtractionPercent, 2);  // left out at once
+    CSharedMemoryMap channel;
+    channel.Open(name);
+    EXPECT_EQ(channel.Read(name), unread);
 
     std::atomic<bool> reported = false;
     std::thread finisher([&] {
         reporter.Report(MessageStyle::Finished, 1);
         reported = true;
     });
-    CSharedMemoryMap channel;
-    channel.Open(name);
-    // For a stretch well inside the patience the finish waits behind the unread percentage.
+    // For a stretch well inside the patience the finish waits behind the unread message.
     const auto watchUntil = std::chrono::steady_clock::now() + patience / 10;
     bool untouched = true;
     while (untouched && std::chrono::steady_clock::now() < watchUntil) {
-        untouched = channel.Read(name) == percent;
+        untouched = channel.Read(name) == unread;
         ::Sleep(1);
     }
-    EXPECT_TRUE(untouched) << "the finish was written over the unread percentage";
-    EXPECT_EQ(channel.Take(name), percent);
+    EXPECT_TRUE(untouched) << "the finish was written over the unread message";
+    EXPECT_EQ(channel.Take(name), unread);
 
     std::string next;
     const ULONGLONG deadline = ::GetTickCount64() + kDeadlineMs;
@@ -154,17 +156,17 @@ TEST(ChannelReporterTest, AStalledReaderStillGetsTheFinish) {
 }
 
 // A reader that comes back after the reporter stopped waiting for it gets the reporter's patience
-// again: from the first emptied channel on, nothing is written over an unread message.
+// again: from the first emptied channel on, every message arrives.
 TEST(ChannelReporterTest, AReaderThatComesBackIsWaitedForAgain) {
     const std::string name = UniqueChannel();
-    ChannelReporter reporter(name);
+    ChannelReporter reporter(name, std::chrono::milliseconds(500));
     reporter.Report(MessageStyle::ExtractionStart, 100);
-    reporter.Report(MessageStyle::ExtractionPercent, 1);  // waits for nobody, then writes over
-    reporter.Report(MessageStyle::ExtractionPercent, 2);  // writes over at once
+    reporter.Report(MessageStyle::ExtractionPercent, 1);  // waits for nobody, then is left out
+    reporter.Report(MessageStyle::ExtractionPercent, 2);  // left out at once
 
     CSharedMemoryMap channel;
     channel.Open(name);
-    EXPECT_EQ(channel.Take(name), FormatProgressMessage(MessageStyle::ExtractionPercent, 2));
+    EXPECT_EQ(channel.Take(name), FormatProgressMessage(MessageStyle::ExtractionStart, 100));
     std::vector<std::string> seen;
     std::atomic<bool> done = false;
     std::thread reader([&] {
