@@ -11,7 +11,6 @@ namespace tessel {
 namespace {
 
 using testing_support::Filter;
-using testing_support::PumpMessages;
 using testing_support::PumpUntil;
 using testing_support::TestWindow;
 
@@ -46,9 +45,9 @@ protected:
 TEST_P(EditWndTest, TypingReportsChangesReturnAndTheWindowClosesWithTheFocus) {
     // The edit is the first tab stop and already focused; a click keeps its native window.
     window.Click(100, 35);
-    PumpMessages();
+    ASSERT_TRUE(PumpUntil([&] { return NativeEdit() != nullptr; }))
+        << "no native edit window after the click";
     const HWND native = NativeEdit();
-    ASSERT_NE(native, nullptr);
     EXPECT_EQ(::GetFocus(), native);
     const LONG_PTR style = ::GetWindowLongPtrW(native, GWL_STYLE);
     RECT r{};
@@ -68,7 +67,8 @@ TEST_P(EditWndTest, TypingReportsChangesReturnAndTheWindowClosesWithTheFocus) {
     ::SendMessageW(native, WM_CHAR, L'd', 1);
     ::SendMessageW(native, WM_CHAR, L'e', 1);
     ::SendMessageW(native, WM_CHAR, VK_RETURN, 1);
-    PumpMessages();
+    EXPECT_TRUE(PumpUntil([&] { return Filter(window.log, L"notify:").size() >= 3; }))
+        << "the typing was not reported";
     EXPECT_EQ(edit->GetText(), L"abcde");
     EXPECT_EQ(Filter(window.log, L"notify:"),
               (std::vector<std::wstring>{L"notify:textchanged:name", L"notify:textchanged:name",
@@ -82,9 +82,9 @@ TEST_P(EditWndTest, TypingReportsChangesReturnAndTheWindowClosesWithTheFocus) {
 
 TEST_P(EditWndTest, TabInTheEditMovesTheFocusOn) {
     edit->SetFocus();
-    PumpMessages();
+    ASSERT_TRUE(PumpUntil([&] { return NativeEdit() != nullptr; }))
+        << "no native edit window for the focused edit box";
     const HWND native = NativeEdit();
-    ASSERT_NE(native, nullptr);
     ::PostMessageW(native, WM_KEYDOWN, VK_TAB, 1);
     ASSERT_TRUE(PumpUntil([&] { return edit->GetNativeEdit() == nullptr; }));
     ASSERT_NE(window.GetPaintManager().GetFocus(), nullptr);
@@ -93,9 +93,9 @@ TEST_P(EditWndTest, TabInTheEditMovesTheFocusOn) {
 
 TEST_P(EditWndTest, ControlDeletedWhileEditingTakesItsWindowAlong) {
     edit->SetFocus();
-    PumpMessages();
+    ASSERT_TRUE(PumpUntil([&] { return NativeEdit() != nullptr; }))
+        << "no native edit window for the focused edit box";
     const HWND native = NativeEdit();
-    ASSERT_NE(native, nullptr);
     auto* root = static_cast<CContainerUI*>(window.Find(L"root"));
     root->Remove(edit);
     EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(native); }))
