@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "base/FileVersion.h"
 #include "silent/DriverStep.h"
-#include "silent/FileVersion.h"
 #include "silent/PreviousInstallation.h"
 #include "silent/RegistryEntries.h"
 #include "silent/RunningPrograms.h"
