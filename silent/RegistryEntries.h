@@ -1,9 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "engine/SilentCommandLine.h"
 #include "silent/ProductNames.h"
+#include "silent/StepFailure.h"
 
 namespace tessel {
 
@@ -15,11 +17,12 @@ struct RegistryPlan {
     bool autoRun = false;  // as requested; an update keeps the user's earlier choice instead
 };
 
-// Writes the product's entries under HKEY_CURRENT_USER: the uninstall entry, the utility's
-// language (first installation only), the auto-start value and the floating-window setting.
-// Every string value is written with its length in bytes including the terminator. False at the
-// first key or value that cannot be written.
-[[nodiscard]] bool WriteRegistryEntries(const RegistryPlan& plan);
+// Writes the product's entries under HKEY_CURRENT_USER: the uninstall entry, the utility's language
+// (first installation only), the auto-start value and the floating-window setting. Every string
+// value is written with its length in bytes including the terminator. Stops at the first key or
+// value that cannot be written and returns it with the registry's error code; nothing when every
+// entry was written.
+[[nodiscard]] std::optional<StepFailure> WriteRegistryEntries(const RegistryPlan& plan);
 
 // Whether the auto-start value exists: on an update it stands for the user's earlier choice.
 bool AutoRunValueExists();

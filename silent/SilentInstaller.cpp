@@ -12,9 +12,9 @@
 
 namespace tessel {
 
-ExtractionResult ExtractReportingProgress(std::span<const uint8_t> archive,
-                                          const std::wstring& folder, ChannelReporter* reporter,
-                                          BusyFiles busyFiles) {
+ExtractionOutcome ExtractReportingProgress(std::span<const uint8_t> archive,
+                                           const std::wstring& folder, ChannelReporter* reporter,
+                                           BusyFiles busyFiles) {
     if (reporter != nullptr) {
         reporter->Report(MessageStyle::ExtractionStart, kExtractionRange);
     }
@@ -98,7 +98,7 @@ bool SilentInstaller::ExtractProduct(Pass pass) {
     const auto result = ExtractReportingProgress(
         m_archive, m_options.installFolder, m_options.reportExtraction ? &m_reporter : nullptr,
         pass == Pass::First ? BusyFiles::LeaveForNextPass : BusyFiles::Fail);
-    return result == ExtractionResult::Done;
+    return result.result == ExtractionResult::Done;
 }
 
 void SilentInstaller::RunDriverComponentStep() {
@@ -118,7 +118,7 @@ bool SilentInstaller::WriteRegistry() {
     plan.displayVersion = ReadOwnFileVersion().value_or(L"0.0.0.0");
     plan.firstInstall = m_options.firstInstall;
     plan.autoRun = m_options.autoRun;
-    return WriteRegistryEntries(plan);
+    return !WriteRegistryEntries(plan).has_value();
 }
 
 bool SilentInstaller::WriteProductShortcuts() {
@@ -127,7 +127,7 @@ bool SilentInstaller::WriteProductShortcuts() {
     plan.names = m_names;
     plan.firstInstall = m_options.firstInstall;
     plan.desktopShortcut = m_options.desktopShortcut;
-    return WriteShortcuts(plan);
+    return !WriteShortcuts(plan).has_value();
 }
 
 void SilentInstaller::StartProduct() {

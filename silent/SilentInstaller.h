@@ -15,9 +15,9 @@ namespace tessel {
 
 // Extracts `archive` into `folder` as one extraction step of a run: with a `reporter`, a Style 0
 // message first and then each new percentage.
-ExtractionResult ExtractReportingProgress(std::span<const uint8_t> archive,
-                                          const std::wstring& folder, ChannelReporter* reporter,
-                                          BusyFiles busyFiles = BusyFiles::Fail);
+ExtractionOutcome ExtractReportingProgress(std::span<const uint8_t> archive,
+                                           const std::wstring& folder, ChannelReporter* reporter,
+                                           BusyFiles busyFiles = BusyFiles::Fail);
 
 // One run of the silent installer: closes the product's programs, replaces its files, runs the
 // driver-component step, writes the registry entries and shortcuts, and reports each stage through
