@@ -250,6 +250,28 @@ bool IsArchiveSafeFor(std::span<const uint8_t> archive, const std::wstring& fold
     return zip && Plan(*zip, folder).has_value();
 }
 
+uint64_t InstalledFileBytes(std::span<const uint8_t> archive, const std::wstring& folder) {
+    auto zip = MemoryZip::Open(archive);
+    const auto plan = zip ? Plan(*zip, folder) : std::nullopt;
+    if (!plan) {
+        return 0;
+    }
+    const std::wstring root = FullPath(folder);
+    uint64_t bytes = 0;
+    for (const auto& [entry, target] : *plan) {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        if (target.isDirectory ||
+            !::GetFileAttributesExW((root + target.relativePath).c_str(), GetFileExInfoStandard,
+                                    &data) ||
+            (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+            IsLink(data.dwFileAttributes)) {
+            continue;
+        }
+        bytes += (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    }
+    return bytes;
+}
+
 std::optional<std::span<const uint8_t>> LoadProductArchive() {
     return FindModuleResource(nullptr, kProductArchiveResourceType,
                               MAKEINTRESOURCEW(kProductArchiveResourceId));

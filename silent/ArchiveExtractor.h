@@ -45,6 +45,11 @@ ExtractionOutcome ExtractArchive(std::span<const uint8_t> archive, const std::ws
 // makes first, for callers that must decide before anything else changes on disk.
 bool IsArchiveSafeFor(std::span<const uint8_t> archive, const std::wstring& folder);
 
+// The bytes the archive's files take in `folder` as they are now: the size on disk of each file
+// entry's target that is a plain file, whatever wrote it. 0 for an archive that is unreadable or
+// unsafe for the folder.
+uint64_t InstalledFileBytes(std::span<const uint8_t> archive, const std::wstring& folder);
+
 // The product archive carried by the running executable: resource "SETUP" 120.
 std::optional<std::span<const uint8_t>> LoadProductArchive();
 

@@ -7,6 +7,8 @@
 namespace tessel {
 namespace {
 
+constexpr uint32_t kYes = 1;
+
 // Writes values one after the other and keeps the first that fails, with the error code the
 // registry helper left as the thread's last error.
 class EntryWriter {
@@ -39,13 +41,19 @@ private:
 };
 
 bool WriteUninstallEntry(EntryWriter& write, const RegistryPlan& plan) {
+    const auto installDate = FormatInstallDate(plan.installDate);
     return write.String(kUninstallKeyPath, L"Publisher", kPublisher) &&
            write.String(kUninstallKeyPath, L"DisplayName", plan.names.product) &&
            write.String(kUninstallKeyPath, L"DisplayIcon", plan.installFolder + kLauncherFile) &&
            write.String(kUninstallKeyPath, L"UninstallString",
                         plan.installFolder + kUninstallerFile) &&
            write.String(kUninstallKeyPath, L"DisplayVersion", plan.displayVersion) &&
-           write.String(kUninstallKeyPath, kDisplayPathValue, plan.installFolder);
+           write.String(kUninstallKeyPath, kDisplayPathValue, plan.installFolder) &&
+           write.Number(kUninstallKeyPath, L"EstimatedSize",
+                        KilobytesRoundedUp(plan.installedBytes)) &&
+           (!installDate || write.String(kUninstallKeyPath, L"InstallDate", *installDate)) &&
+           write.Number(kUninstallKeyPath, L"NoModify", kYes) &&
+           write.Number(kUninstallKeyPath, L"NoRepair", kYes);
 }
 
 bool WriteLanguage(EntryWriter& write, const RegistryPlan& plan) {

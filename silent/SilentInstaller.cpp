@@ -11,6 +11,15 @@
 #include "silent/Shortcuts.h"
 
 namespace tessel {
+namespace {
+
+CalendarDate Today() {
+    SYSTEMTIME now = {};
+    ::GetLocalTime(&now);
+    return {now.wYear, now.wMonth, now.wDay};
+}
+
+}  // namespace
 
 ExtractionOutcome ExtractReportingProgress(std::span<const uint8_t> archive,
                                            const std::wstring& folder, ChannelReporter* reporter,
@@ -116,6 +125,8 @@ bool SilentInstaller::WriteRegistry() {
     plan.installFolder = m_options.installFolder;
     plan.names = m_names;
     plan.displayVersion = ReadOwnFileVersion().value_or(L"0.0.0.0");
+    plan.installedBytes = InstalledFileBytes(m_archive, m_options.installFolder);
+    plan.installDate = Today();
     plan.firstInstall = m_options.firstInstall;
     plan.autoRun = m_options.autoRun;
     return !WriteRegistryEntries(plan).has_value();

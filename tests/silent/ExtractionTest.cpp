@@ -161,5 +161,30 @@ TEST_F(ExtractionTest, FileWhereAFolderMustGoAndFolderWhereAFileMustGoFail) {
     EXPECT_EQ(outcome.failure.windowsError, 0u);
 }
 
+// What the uninstall entry's size counts: the archive's files as they are in the folder now.
+TEST_F(ExtractionTest, InstalledBytesAreTheArchivesFilesOnDisk) {
+    ZipWriter writer;
+    writer.Add("Launcher.exe", std::string(1000, 'l'));
+    writer.Add("res/", "");
+    writer.Add("res/skin.bin", std::string(300000, 's'), ZipWriter::Method::Deflated);
+    writer.Add("Uninst.exe", std::string(24, 'u'));
+    const std::string archive = writer.Finish();
+    EXPECT_EQ(InstalledFileBytes(Bytes(archive), m_folder), 0u) << "nothing installed yet";
+
+    ASSERT_EQ(ExtractArchive(Bytes(archive), m_folder, nullptr).result, ExtractionResult::Done);
+    EXPECT_EQ(InstalledFileBytes(Bytes(archive), m_folder), 1000u + 300000u + 24u);
+
+    // The user's own files are not the product's; a file of the archive counts as it is now.
+    WriteFileBytes(m_folder + L"res\\user-settings.ini", std::string(5000, 'x'));
+    WriteFileBytes(m_folder + L"Launcher.exe", std::string(10, 'l'));
+    ASSERT_TRUE(::DeleteFileW((m_folder + L"Uninst.exe").c_str()));
+    EXPECT_EQ(InstalledFileBytes(Bytes(archive), m_folder), 10u + 300000u);
+
+    EXPECT_EQ(InstalledFileBytes(Bytes("not an archive"), m_folder), 0u);
+    ZipWriter unsafe;
+    unsafe.Add("../Launcher.exe", "outside");
+    EXPECT_EQ(InstalledFileBytes(Bytes(unsafe.Finish()), m_folder), 0u);
+}
+
 }  // namespace
 }  // namespace tessel

@@ -9,6 +9,7 @@
 #include <rapidjson/document.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 
@@ -82,6 +83,15 @@ bool SamePath(std::wstring a, std::wstring b) {
 
 std::wstring CurrentTestName() {
     return Widen(::testing::UnitTest::GetInstance()->current_test_info()->name());
+}
+
+// Today's local date as the uninstall entry's "InstallDate" holds it.
+std::wstring Today() {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    wchar_t text[16] = {};
+    std::swprintf(text, 16, L"%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
+    return text;
 }
 
 class SilentInstallerTest : public ::testing::Test {
@@ -220,9 +230,26 @@ TEST_F(SilentInstallerTest, FirstInstallationReportsEachStageAndEndsWithTheEndMe
 
 TEST_F(SilentInstallerTest, FirstInstallationLeavesFilesRegistryValuesAndShortcuts) {
     const std::wstring folder = Folder(L"Tessel Assistant");
+    const std::wstring dayBefore = Today();
     const Run run = Install(folder, {});
+    const std::wstring dayAfter = Today();
     ASSERT_EQ(run.process.exitCode, 0u);
     ExpectProductFilesIn(folder);
+
+    // Add/Remove Programs: the size of what was installed, in whole kilobytes rounded up; the date
+    // of the run; no modify or repair buttons.
+    uintmax_t installedBytes = 0;
+    for (const auto& file : kProductFiles) {
+        installedBytes += fs::file_size(fs::path(folder + file));
+    }
+    EXPECT_EQ(ReadRegistryNumber(kUninstallKeyPath, L"EstimatedSize"),
+              static_cast<DWORD>((installedBytes + 1023) / 1024));
+    const auto installDate = ReadRegistryString(kUninstallKeyPath, L"InstallDate");
+    ASSERT_TRUE(installDate.has_value());
+    EXPECT_TRUE(*installDate == dayBefore || *installDate == dayAfter)
+        << fs::path(*installDate).string();
+    EXPECT_EQ(ReadRegistryNumber(kUninstallKeyPath, L"NoModify"), 1u);
+    EXPECT_EQ(ReadRegistryNumber(kUninstallKeyPath, L"NoRepair"), 1u);
 
     const std::map<std::wstring, std::wstring> uninstallValues = {
         {L"Publisher", kPublisher},
@@ -552,6 +579,10 @@ TEST_F(SilentInstallerTest, StartProductFlagStartsTheLauncher) {
 TEST_F(SilentInstallerTest, UninstallerLeavesNothingOfTheProductBehind) {
     const std::wstring folder = Folder(L"Tessel Assistant");
     ASSERT_EQ(Install(folder, {}).process.exitCode, 0u);
+    for (const wchar_t* value : {L"EstimatedSize", L"NoModify", L"NoRepair"}) {
+        ASSERT_TRUE(ReadRegistryNumber(kUninstallKeyPath, value).has_value());
+    }
+    ASSERT_TRUE(ReadRegistryString(kUninstallKeyPath, L"InstallDate").has_value());
     const ProcessResult uninstall = RunProgram(folder + kUninstallerFile, L"/S");
     ASSERT_TRUE(uninstall.exited);
     EXPECT_EQ(uninstall.exitCode, 0u);
