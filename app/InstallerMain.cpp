@@ -1,10 +1,14 @@
 // The installer's entry: one copy at a time, the skin from the executable's own resources, the
-// language of the user interface, then the install window until it ends the message loop.
+// language of the user interface, then the install window until it ends the message loop. Keeps
+// its log in the temporary folder (kInstallerLogFile).
 #include <windows.h>
 
 #include "app/WndInstall.h"
 #include "base/CrashDump.h"
+#include "base/FileVersion.h"
+#include "base/InstallLog.h"
 #include "base/ModuleResource.h"
+#include "base/ProductFacts.h"
 #include "base/SafeDllSearch.h"
 #include "skin/LanguageTable.h"
 #include "ui/PaintManagerUI.h"
@@ -25,12 +29,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Before any DLL is loaded on demand: the installer runs from a download folder.
     RestrictDllSearchToSystem();
 
+    const auto log = InstallLog::InTemporaryFolder(kInstallerLogFile);
+    log.Write(std::wstring(kInstallerFile) + L" " + ReadOwnFileVersion().value_or(L"(no version)") +
+              L" started");
+    const auto logExit = [&log](int code) {
+        log.Write(L"exit code " + std::to_wstring(code));
+        return code;
+    };
+
     // Held for the life of the process and released by the system at its end, so the name is free
     // again as soon as this copy is gone (also after a crash).
     HANDLE singleInstance = ::CreateMutexW(nullptr, FALSE, kSingleInstanceMutex);
     if (::GetLastError() == ERROR_ALREADY_EXISTS) {
         ::CloseHandle(singleInstance);
-        return 0;
+        log.Write(L"another copy is running already");
+        return logExit(0);
     }
     InstallCrashHandler();
 
@@ -48,13 +61,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     // Owns itself from here on: it is deleted when its native window is destroyed.
     auto* window = new CWndInstall();
+    window->SetInstallLog(log);
     const std::wstring title = texts.LookUpText(L"lan_100");
     if (window->CreateWindowAt(nullptr, title.c_str(), kInstallWindowStyle, 0, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT) == nullptr) {
-        return 0;
+        log.WriteError(L"the install window could not be created", ::GetLastError());
+        return logExit(0);
     }
     window->CenterWindow();
     window->ShowWindow(true, true);
     CPaintManagerUI::MessageLoop();
-    return 0;
+    return logExit(0);
 }

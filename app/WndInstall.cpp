@@ -100,6 +100,10 @@ void CWndInstall::SetLaunchFunction(ShellExecuteFunction launch) {
     m_launch = std::move(launch);
 }
 
+void CWndInstall::SetInstallLog(InstallLog log) {
+    m_log = std::move(log);
+}
+
 const NotifyMap& CWndInstall::ClassNotifyMap() {
     // Only these two are searched: the base windows' maps are not chained, and the system
     // buttons are reached through OnClick calling the base window's.
@@ -136,7 +140,14 @@ void CWndInstall::OnWindowReady() {
     }
 
     m_payloadPath = GetPayloadPath();
-    m_payloadLock = ExtractPayload(m_payloadPath);
+    {
+        LogStep step(m_log, L"write the payload");
+        DWORD error = ERROR_SUCCESS;
+        m_payloadLock = ExtractPayload(m_payloadPath, nullptr, &error);
+        if (!m_payloadLock) {
+            step.Fail(L"cannot write \"" + m_payloadPath + L"\"", error);
+        }
+    }
     if (m_payloadLock) {
         return;
     }
@@ -163,11 +174,13 @@ LRESULT CWndInstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_INSTALL_FINISH:
+            m_log.Write(L"finish message received");
             OnInstallFinished();
             return 0;
         case WM_INSTALL_ERROR: {
             // A code that is not shown does not count as told: the end of the process is.
             const int code = static_cast<int>(static_cast<uint32_t>(wParam));
+            m_log.Write(L"error message received: code " + std::to_wstring(code));
             if (code != kIgnoredErrorCode) {
                 m_errorReported = true;
                 (void)ShowText(FillPlaceholder(LookUp(L"lan_106"), L"%d", std::to_wstring(code)));
@@ -183,6 +196,7 @@ LRESULT CWndInstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_INSTALL_PROCESSENDED:
+            m_log.Write(L"process-end message received");
             OnSilentInstallerEnded();
             return 0;
         case kUserActionMessage:
@@ -281,6 +295,7 @@ void CWndInstall::StartInstall() {
     const std::wstring drive = GetPathDrive(m_installFolder);
     const std::wstring drives = GetLogicalDrivesText();
     if (!IsInstallFolderValid(m_installFolder, drive, drives)) {
+        m_log.Write(L"folder refused: \"" + m_installFolder + L"\"");
         (void)ShowError(L"lan_103");
         return;
     }
@@ -306,8 +321,7 @@ void CWndInstall::StartInstall() {
     auto channel = std::make_unique<CSharedMemoryMap>();
     channel->Open(kProgressChannelName);
     UniqueHandle process;
-    if (LaunchSilentInstaller(m_installFolder, autoRun, desktopShortcut, m_payloadPath, m_launch,
-                              &process)) {
+    if (StartSilentInstaller(autoRun, desktopShortcut, process)) {
         // The started program is past the point where the file could be swapped.
         m_payloadLock.reset();
         if (m_close != nullptr) {
@@ -316,6 +330,7 @@ void CWndInstall::StartInstall() {
         if (FollowInstallation(std::move(channel), std::move(process))) {
             return;
         }
+        m_log.Write(L"the progress monitor could not be started: the installation is ended");
         // Nothing would follow the installation: stop it rather than leave the page waiting.
         if (m_silentInstaller) {
             ::TerminateProcess(m_silentInstaller.Get(), 0);
@@ -332,6 +347,21 @@ void CWndInstall::StartInstall() {
     if (m_pages != nullptr) {
         m_pages->SelectItem(kPageBefore);
     }
+}
+
+bool CWndInstall::StartSilentInstaller(bool autoRun, bool desktopShortcut, UniqueHandle& process) {
+    m_log.Write(L"installing into \"" + m_installFolder + L"\", autoRun " +
+                (autoRun ? L"1" : L"0") + L", desktopShortcut " + (desktopShortcut ? L"1" : L"0"));
+    LogStep step(m_log, L"start the silent installer");
+    DWORD error = ERROR_SUCCESS;
+    if (!LaunchSilentInstaller(m_installFolder, autoRun, desktopShortcut, m_payloadPath, m_launch,
+                               &process, &error)) {
+        step.Fail(L"cannot start \"" + m_payloadPath + L"\"", error);
+        return false;
+    }
+    // The shell may start it without a handle (then there is no id to log).
+    step.Note(L"process id " + std::to_wstring(process ? ::GetProcessId(process.Get()) : 0));
+    return true;
 }
 
 bool CWndInstall::FollowInstallation(std::unique_ptr<CSharedMemoryMap> channel,
@@ -400,6 +430,7 @@ void CWndInstall::OnSilentInstallerEnded() {
         return;
     }
     m_silentInstaller.Reset();
+    m_log.Write(L"silent installer ended: exit code " + std::to_wstring(exitCode));
     // Killed, crashed, or ended after an error: the page stays, and the user gets out through the
     // close button. A finished installation has its own page with its own buttons.
     if (m_finished) {

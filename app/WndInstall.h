@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/InstallLog.h"
 #include "base/KernelHandles.h"
 #include "device/DeviceDetection.h"
 #include "device/ModelTable.h"
@@ -51,6 +52,9 @@ public:
     // the elevated start of the silent installer (default: the shell's).
     void SetDeviceSource(std::unique_ptr<IDeviceInstanceSource> devices);
     void SetLaunchFunction(ShellExecuteFunction launch);
+    // Where the window logs the payload, the start of the silent installer and the install messages
+    // (default: nowhere). Set before the window is created: its creation writes the payload.
+    void SetInstallLog(InstallLog log);
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnClick(NotifyRecord& notification) override;
@@ -77,6 +81,9 @@ private:
     void RunUserAction(UserAction action);
 
     void StartInstall();
+    // Starts the written payload with the user's choices and logs how that went.
+    [[nodiscard]] bool StartSilentInstaller(bool autoRun, bool desktopShortcut,
+                                            UniqueHandle& process);
     // Hands the opened channel and the started process to a new progress monitor.
     [[nodiscard]] bool FollowInstallation(std::unique_ptr<CSharedMemoryMap> channel,
                                           UniqueHandle process);
@@ -114,6 +121,7 @@ private:
     std::optional<PayloadLock> m_payloadLock;
     std::unique_ptr<IDeviceInstanceSource> m_devices;
     ShellExecuteFunction m_launch;  // empty: the shell's own elevated start
+    InstallLog m_log;
 
     // The running installation: the silent installer (empty when the start gave no handle) and
     // what the window shares with its progress monitor.

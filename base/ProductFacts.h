@@ -13,6 +13,12 @@ inline constexpr wchar_t kProductName[] = L"Tessel Assistant";
 
 // The silent installer, as the installer writes it to the temporary folder and ends it by name.
 inline constexpr wchar_t kSilentInstallerFile[] = L"TesselInstallSilence.exe";
+inline constexpr wchar_t kInstallerFile[] = L"TesselAssistantSetup.exe";
+
+// The installation logs (InstallLog), each in the temporary folder of the account its program runs
+// as: the silent installer's is the elevated account's.
+inline constexpr wchar_t kInstallerLogFile[] = L"TesselAssistantSetup.log";
+inline constexpr wchar_t kSilentInstallerLogFile[] = L"TesselInstallSilence.log";
 
 inline constexpr wchar_t kUninstallKeyPath[] =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessel Assistant";

@@ -23,6 +23,50 @@ bool IsGone(LSTATUS status) {
            status == ERROR_PATH_NOT_FOUND;
 }
 
+// True for success; otherwise the status becomes the thread's last error. Called once every key of
+// the operation is closed, so that no later call overwrites it.
+bool Succeeded(LSTATUS status) {
+    if (status == ERROR_SUCCESS) {
+        return true;
+    }
+    ::SetLastError(static_cast<DWORD>(status));
+    return false;
+}
+
+// A delete's status: true when the key or value is gone, whether or not it was there before.
+bool Gone(LSTATUS status) {
+    return Succeeded(IsGone(status) ? ERROR_SUCCESS : status);
+}
+
+LSTATUS SetUserValue(std::wstring_view keyPath, std::wstring_view valueName, DWORD type,
+                     const void* data, DWORD bytes) {
+    const std::wstring path(keyPath);
+    HKEY created = nullptr;
+    const LSTATUS create =
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                          KEY_SET_VALUE, nullptr, &created, nullptr);
+    if (create != ERROR_SUCCESS) {
+        return create;
+    }
+    const UniqueRegKey key(created);
+    const std::wstring name(valueName);
+    return ::RegSetValueExW(key.Get(), name.c_str(), 0, type, static_cast<const BYTE*>(data),
+                            bytes);
+}
+
+LSTATUS DeleteValue(std::wstring_view keyPath, std::wstring_view valueName) {
+    const std::wstring path(keyPath);
+    HKEY opened = nullptr;
+    const LSTATUS open =
+        ::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_SET_VALUE, &opened);
+    if (open != ERROR_SUCCESS) {
+        return open;
+    }
+    const UniqueRegKey key(opened);
+    const std::wstring name(valueName);
+    return ::RegDeleteValueW(key.Get(), name.c_str());
+}
+
 }  // namespace
 
 std::optional<std::wstring> ReadUserString(std::wstring_view keyPath, std::wstring_view valueName,
@@ -61,42 +105,29 @@ bool UserValueExists(std::wstring_view keyPath, std::wstring_view valueName) {
 
 bool WriteUserString(std::wstring_view keyPath, std::wstring_view valueName,
                      std::wstring_view value) {
-    const std::wstring path(keyPath);
-    HKEY created = nullptr;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_SET_VALUE, nullptr, &created, nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
-    const UniqueRegKey key(created);
-    const std::wstring name(valueName);
     const std::wstring text(value);
     const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-    return ::RegSetValueExW(key.Get(), name.c_str(), 0, REG_SZ,
-                            reinterpret_cast<const BYTE*>(text.c_str()), bytes) == ERROR_SUCCESS;
+    return Succeeded(SetUserValue(keyPath, valueName, REG_SZ, text.c_str(), bytes));
+}
+
+bool WriteUserNumber(std::wstring_view keyPath, std::wstring_view valueName, uint32_t value) {
+    const DWORD number = value;
+    return Succeeded(SetUserValue(keyPath, valueName, REG_DWORD, &number, sizeof(number)));
 }
 
 bool DeleteUserValue(std::wstring_view keyPath, std::wstring_view valueName) {
-    const std::wstring path(keyPath);
-    HKEY opened = nullptr;
-    const LSTATUS open =
-        ::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_SET_VALUE, &opened);
-    if (open != ERROR_SUCCESS) {
-        return IsGone(open);
-    }
-    const UniqueRegKey key(opened);
-    const std::wstring name(valueName);
-    return IsGone(::RegDeleteValueW(key.Get(), name.c_str()));
+    return Gone(DeleteValue(keyPath, valueName));
 }
 
 bool DeleteUserTree(std::wstring_view keyPath) {
     const std::wstring path(keyPath);
-    return IsGone(::RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str())) &&
-           IsGone(::RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str()));
+    return Gone(::RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str())) &&
+           Gone(::RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str()));
 }
 
 bool DeleteUserKeyIfEmpty(std::wstring_view keyPath) {
     const std::wstring path(keyPath);
-    return IsGone(::RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str()));
+    return Gone(::RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str()));
 }
 
 }  // namespace tessel

@@ -1,14 +1,17 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace tessel {
 
-// The current user's registry as the programs use it: string values under keys given by their
-// path below HKEY_CURRENT_USER. Free of <windows.h>; the one registry helper of every program.
+// The current user's registry as the programs use it: string and number values under keys given by
+// their path below HKEY_CURRENT_USER. Free of <windows.h>; the one registry helper of every
+// program. A write or delete that fails leaves the registry's status code as the thread's last
+// error (GetLastError), for the caller to log.
 
 // The text of a string value (REG_SZ or REG_EXPAND_SZ, taken as stored) up to its first
 // terminator. Nothing when the key or value is absent, the value is no string, its data holds no
@@ -23,6 +26,10 @@ bool UserValueExists(std::wstring_view keyPath, std::wstring_view valueName);
 // missing parents) when needed.
 [[nodiscard]] bool WriteUserString(std::wstring_view keyPath, std::wstring_view valueName,
                                    std::wstring_view value);
+
+// Writes a REG_DWORD value, creating the key as WriteUserString does.
+[[nodiscard]] bool WriteUserNumber(std::wstring_view keyPath, std::wstring_view valueName,
+                                   uint32_t value);
 
 // True when the value is gone afterwards, also when it (or its key) was never there.
 bool DeleteUserValue(std::wstring_view keyPath, std::wstring_view valueName);

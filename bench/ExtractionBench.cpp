@@ -117,7 +117,8 @@ Timing RunOurs(const Payload& payload, const fs::path& out, const std::string& c
     tessel::ChannelReporter reporter(channelName);
     const double cpuStart = tessel::bench::ThreadSeconds();
     const LARGE_INTEGER start = tessel::bench::Now();
-    const auto result = tessel::ExtractReportingProgress(bytes, out.wstring() + L"\\", &reporter);
+    const auto result =
+        tessel::ExtractReportingProgress(bytes, out.wstring() + L"\\", &reporter).result;
     const LARGE_INTEGER end = tessel::bench::Now();
     if (result != tessel::ExtractionResult::Done) {
         return {};

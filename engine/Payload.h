@@ -28,9 +28,11 @@ std::wstring GetPayloadPath();
 // Writes the payload resource of `module` (null: the running executable) to `payloadPath`,
 // replacing any file there, and locks the written file. Nothing when the resource is missing, the
 // file cannot be created, the write is short, or the locked file no longer holds exactly the
-// resource's bytes.
+// resource's bytes; `windowsError` (when given) then gets the failing call's error code, or
+// ERROR_INVALID_DATA for a file that changed after it was written.
 [[nodiscard]] std::optional<PayloadLock> ExtractPayload(const std::wstring& payloadPath,
-                                                        HMODULE module = nullptr);
+                                                        HMODULE module = nullptr,
+                                                        DWORD* windowsError = nullptr);
 
 // Starts a program as ShellExecuteExW would; tests replace it to simulate a refused elevation.
 // An empty function means ShellExecuteExW itself.
@@ -39,10 +41,11 @@ using ShellExecuteFunction = std::function<bool(SHELLEXECUTEINFOW&)>;
 // Formats the eight-field command line and starts `payloadPath` with the verb "runas" through
 // `shellExecute` (empty: the shell's own). True when the system reports the start as successful.
 // The started process goes to `process` when one is given (empty when the shell gave no handle);
-// otherwise its handle is closed at once.
+// otherwise its handle is closed at once. On failure `windowsError` (when given) gets the start's
+// error code (ERROR_CANCELLED: the user declined the elevation), 0 when the start set none.
 bool LaunchSilentInstaller(const std::wstring& installFolder, bool autoRun, bool desktopShortcut,
                            const std::wstring& payloadPath,
                            const ShellExecuteFunction& shellExecute = {},
-                           UniqueHandle* process = nullptr);
+                           UniqueHandle* process = nullptr, DWORD* windowsError = nullptr);
 
 }  // namespace tessel

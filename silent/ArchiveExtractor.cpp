@@ -89,10 +89,14 @@ bool IsLink(DWORD attributes) {
     return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
+std::wstring Quoted(const std::wstring& path) {
+    return L"\"" + path + L"\"";
+}
+
 // Creates the folders of one relative path below `root`, refusing to pass through anything that
 // is not a plain folder. `known` remembers what has been checked already in this extraction.
 bool EnsureFolders(const std::wstring& root, const std::wstring& relative,
-                   std::set<std::wstring>& known) {
+                   std::set<std::wstring>& known, StepFailure& failure) {
     size_t at = 0;
     while (at <= relative.size()) {
         size_t end = relative.find(L'\\', at);
@@ -106,11 +110,15 @@ bool EnsureFolders(const std::wstring& root, const std::wstring& relative,
         }
         const DWORD attributes = ::GetFileAttributesW(path.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
-            if (!::CreateDirectoryW(path.c_str(), nullptr) &&
-                ::GetLastError() != ERROR_ALREADY_EXISTS) {
-                return false;
+            if (!::CreateDirectoryW(path.c_str(), nullptr)) {
+                const DWORD error = ::GetLastError();
+                if (error != ERROR_ALREADY_EXISTS) {
+                    failure = {L"cannot create the folder " + Quoted(path), error};
+                    return false;
+                }
             }
         } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || IsLink(attributes)) {
+            failure = {L"a file or link stands where the folder " + Quoted(path) + L" belongs", 0};
             return false;
         }
         known.insert(path);
@@ -118,12 +126,15 @@ bool EnsureFolders(const std::wstring& root, const std::wstring& relative,
     return true;
 }
 
-enum class WriteOutcome { Written, Busy, Failed };
+enum class WriteOutcome { Written, Busy, Failed, Damaged };
 
-WriteOutcome WriteEntry(MemoryZip& zip, const MemoryZip::Entry& entry, const std::wstring& path) {
+// Busy and Failed leave the reason in `failure`.
+WriteOutcome WriteEntry(MemoryZip& zip, const MemoryZip::Entry& entry, const std::wstring& path,
+                        StepFailure& failure) {
     const DWORD existing = ::GetFileAttributesW(path.c_str());
     if (existing != INVALID_FILE_ATTRIBUTES) {
         if ((existing & FILE_ATTRIBUTE_DIRECTORY) != 0 || IsLink(existing)) {
+            failure = {L"a folder or link stands where the file " + Quoted(path) + L" belongs", 0};
             return WriteOutcome::Failed;
         }
         if ((existing & FILE_ATTRIBUTE_READONLY) != 0) {
@@ -134,20 +145,36 @@ WriteOutcome WriteEntry(MemoryZip& zip, const MemoryZip::Entry& entry, const std
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         const DWORD error = ::GetLastError();
+        failure = {L"cannot write " + Quoted(path), error};
         return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
                    ? WriteOutcome::Busy
                    : WriteOutcome::Failed;
     }
+    DWORD writeError = ERROR_SUCCESS;
     const auto status = zip.ReadEntry(
         entry,
         [&](std::span<const uint8_t> chunk) {
             DWORD written = 0;
-            return ::WriteFile(file.Get(), chunk.data(), static_cast<DWORD>(chunk.size()), &written,
-                               nullptr) &&
-                   written == chunk.size();
+            if (!::WriteFile(file.Get(), chunk.data(), static_cast<DWORD>(chunk.size()), &written,
+                             nullptr)) {
+                writeError = ::GetLastError();
+                return false;
+            }
+            if (written != chunk.size()) {
+                writeError = ERROR_HANDLE_DISK_FULL;  // a short write without an error
+                return false;
+            }
+            return true;
         },
         entry.uncompressedSize);
-    return status == MemoryZip::ReadStatus::Ok ? WriteOutcome::Written : WriteOutcome::Failed;
+    if (status == MemoryZip::ReadStatus::Ok) {
+        return WriteOutcome::Written;
+    }
+    if (writeError != ERROR_SUCCESS) {
+        failure = {L"cannot write " + Quoted(path), writeError};
+        return WriteOutcome::Failed;
+    }
+    return WriteOutcome::Damaged;
 }
 
 std::optional<std::wstring> ParentOf(const std::wstring& relative) {
@@ -160,40 +187,54 @@ std::optional<std::wstring> ParentOf(const std::wstring& relative) {
 
 }  // namespace
 
-ExtractionResult ExtractArchive(std::span<const uint8_t> archive, const std::wstring& folder,
-                                const ExtractionProgress& progress, BusyFiles busyFiles) {
+ExtractionOutcome ExtractArchive(std::span<const uint8_t> archive, const std::wstring& folder,
+                                 const ExtractionProgress& progress, BusyFiles busyFiles) {
     auto zip = MemoryZip::Open(archive);
     if (!zip) {
-        return ExtractionResult::Unreadable;
+        return {ExtractionResult::Unreadable, {}};
     }
     const auto plan = Plan(*zip, folder);
     if (!plan) {
-        return ExtractionResult::UnsafeEntry;
+        return {ExtractionResult::UnsafeEntry, {}};
     }
     const std::wstring root = FullPath(folder);
     CreateDirectoryTree(root);
-    const DWORD rootAttributes = ::GetFileAttributesW(root.c_str());
-    if (rootAttributes == INVALID_FILE_ATTRIBUTES ||
-        (rootAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        return ExtractionResult::WriteFailed;
+    DWORD rootAttributes = ::GetFileAttributesW(root.c_str());
+    if (rootAttributes == INVALID_FILE_ATTRIBUTES) {
+        // The tree's creation reports nothing; creating the folder itself once more says why.
+        if (!::CreateDirectoryW(root.c_str(), nullptr)) {
+            const DWORD error = ::GetLastError();
+            return {ExtractionResult::WriteFailed,
+                    {L"cannot create the folder " + Quoted(root), error}};
+        }
+        rootAttributes = FILE_ATTRIBUTE_DIRECTORY;
+    }
+    if ((rootAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return {ExtractionResult::WriteFailed,
+                {L"a file stands where the folder " + Quoted(root) + L" belongs", 0}};
     }
 
+    ExtractionOutcome failed{ExtractionResult::WriteFailed, {}};
     std::set<std::wstring> knownFolders;
     size_t done = 0;
     for (const auto& [entry, target] : *plan) {
         if (target.isDirectory) {
-            if (!EnsureFolders(root, target.relativePath, knownFolders)) {
-                return ExtractionResult::WriteFailed;
+            if (!EnsureFolders(root, target.relativePath, knownFolders, failed.failure)) {
+                return failed;
             }
         } else {
             const auto parent = ParentOf(target.relativePath);
-            if (parent && !EnsureFolders(root, *parent, knownFolders)) {
-                return ExtractionResult::WriteFailed;
+            if (parent && !EnsureFolders(root, *parent, knownFolders, failed.failure)) {
+                return failed;
             }
-            const WriteOutcome outcome = WriteEntry(*zip, *entry, root + target.relativePath);
+            const WriteOutcome outcome =
+                WriteEntry(*zip, *entry, root + target.relativePath, failed.failure);
+            if (outcome == WriteOutcome::Damaged) {
+                return {ExtractionResult::Unreadable, {}};
+            }
             if (outcome == WriteOutcome::Failed ||
                 (outcome == WriteOutcome::Busy && busyFiles == BusyFiles::Fail)) {
-                return ExtractionResult::WriteFailed;
+                return failed;
             }
         }
         ++done;
@@ -201,12 +242,34 @@ ExtractionResult ExtractArchive(std::span<const uint8_t> archive, const std::wst
             progress(done, plan->size());
         }
     }
-    return ExtractionResult::Done;
+    return {ExtractionResult::Done, {}};
 }
 
 bool IsArchiveSafeFor(std::span<const uint8_t> archive, const std::wstring& folder) {
     auto zip = MemoryZip::Open(archive);
     return zip && Plan(*zip, folder).has_value();
+}
+
+uint64_t InstalledFileBytes(std::span<const uint8_t> archive, const std::wstring& folder) {
+    auto zip = MemoryZip::Open(archive);
+    const auto plan = zip ? Plan(*zip, folder) : std::nullopt;
+    if (!plan) {
+        return 0;
+    }
+    const std::wstring root = FullPath(folder);
+    uint64_t bytes = 0;
+    for (const auto& [entry, target] : *plan) {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        if (target.isDirectory ||
+            !::GetFileAttributesExW((root + target.relativePath).c_str(), GetFileExInfoStandard,
+                                    &data) ||
+            (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+            IsLink(data.dwFileAttributes)) {
+            continue;
+        }
+        bytes += (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    }
+    return bytes;
 }
 
 std::optional<std::span<const uint8_t>> LoadProductArchive() {

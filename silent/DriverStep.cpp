@@ -19,13 +19,18 @@ constexpr DWORD kHelperCreationFlags =
     CREATE_DEFAULT_ERROR_MODE | CREATE_UNICODE_ENVIRONMENT | CREATE_NEW_CONSOLE;
 
 // First instance only: with an instance of the name made by someone else beforehand, the helper
-// could connect to that one instead, and that process would read what the helper writes.
-UniqueFileHandle CreateFirstPipeInstance(const std::wstring& pipeName) {
+// could connect to that one instead, and that process would read what the helper writes. When the
+// system refuses the pipe, `error` gets its reason.
+UniqueFileHandle CreateFirstPipeInstance(const std::wstring& pipeName, DWORD& error) {
     const std::wstring path = L"\\\\.\\pipe\\" + pipeName;
     UniqueFileHandle pipe(::CreateNamedPipeW(
         path.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_FIRST_PIPE_INSTANCE | FILE_FLAG_OVERLAPPED,
         PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, kMaxInstances,
         kPipeBufferSize, kPipeBufferSize, 0, nullptr));
+    if (!pipe) {
+        error = ::GetLastError();
+        return pipe;
+    }
     // Not every system honours the flag (Wine does not): count the instances as well.
     DWORD instances = 0;
     if (pipe &&
@@ -117,13 +122,23 @@ ReadResult ReadAvailable(HANDLE pipe, HANDLE event, std::string& out) {
 
 DriverStepOutcome RunDriverStep(const std::wstring& installFolder,
                                 const std::function<void(const DriverLine&)>& onLine,
-                                const std::wstring& pipeName, DriverStepTimeouts timeouts) {
-    UniqueFileHandle pipe = CreateFirstPipeInstance(pipeName);
+                                const std::wstring& pipeName, DriverStepTimeouts timeouts,
+                                uint32_t* windowsError) {
+    DWORD error = ERROR_SUCCESS;
+    UniqueFileHandle pipe = CreateFirstPipeInstance(pipeName, error);
     if (!pipe) {
+        if (windowsError != nullptr) {
+            *windowsError = error;
+        }
         return DriverStepOutcome::PipeTaken;
     }
     UniqueHandle helper = StartHelper(installFolder, pipeName);
     if (!helper) {
+        // StartChildProcess leaves CreateProcessW's reason as the last error.
+        error = ::GetLastError();
+        if (windowsError != nullptr) {
+            *windowsError = error;
+        }
         return DriverStepOutcome::NoHelper;
     }
     if (!WaitForConnection(pipe.Get(), helper, timeouts.connectMs)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -26,10 +27,12 @@ enum class DriverStepOutcome {
 
 // Runs the product's driver-component helper ("TESSEL Net Helper.exe" in `installFolder`) and
 // follows it over the named pipe \\.\pipe\<pipeName>, handing each meaningful line to `onLine`.
-// Never ends the installation: every outcome lets it go on.
+// Never ends the installation: every outcome lets it go on. For PipeTaken and NoHelper,
+// `windowsError` (when given) gets the failing call's error code (0 for a pipe name that another
+// process holds without the system refusing this one's instance).
 DriverStepOutcome RunDriverStep(const std::wstring& installFolder,
                                 const std::function<void(const DriverLine&)>& onLine,
                                 const std::wstring& pipeName = kDriverPipeName,
-                                DriverStepTimeouts timeouts = {});
+                                DriverStepTimeouts timeouts = {}, uint32_t* windowsError = nullptr);
 
 }  // namespace tessel

@@ -1,5 +1,6 @@
 // "TesselInstallSilence.exe": the silent installer. No window, no console; started elevated by the
 // installer with eight fields (see engine/SilentCommandLine.h) and followed through the channel.
+// Keeps its log in the temporary folder (kSilentInstallerLogFile).
 #include <windows.h>
 
 #include <string>
@@ -8,6 +9,9 @@
 #include "base/ComHandles.h"
 #include "base/CommandLineArguments.h"
 #include "base/CrashDump.h"
+#include "base/FileVersion.h"
+#include "base/InstallLog.h"
+#include "base/ProductFacts.h"
 #include "base/SafeDllSearch.h"
 #include "silent/ArchiveExtractor.h"
 #include "silent/SilentArguments.h"
@@ -29,21 +33,38 @@ std::string ToAnsi(const std::wstring& text) {
     return ansi;
 }
 
+int Exit(const tessel::InstallLog& log, int code) {
+    log.Write(L"exit code " + std::to_wstring(code));
+    return code;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR argumentText, int) {
     tessel::RestrictDllSearchToSystem();
     tessel::InstallCrashHandler();
 
-    auto arguments = tessel::ParseSilentArguments(tessel::SplitArguments(argumentText));
+    const auto log = tessel::InstallLog::InTemporaryFolder(tessel::kSilentInstallerLogFile);
+    log.Write(std::wstring(tessel::kSilentInstallerFile) + L" " +
+              tessel::ReadOwnFileVersion().value_or(L"(no version)") + L" started");
+    const std::vector<std::wstring> fields = tessel::SplitArguments(argumentText);
+    auto arguments = tessel::ParseSilentArguments(fields);
     if (!arguments) {
-        return 0;
+        // Not the fields themselves: nothing of a command line refused as a whole can be trusted.
+        log.Write(L"command line of " + std::to_wstring(fields.size()) +
+                  L" fields refused: too few or too many, or a folder Windows cannot use; nothing "
+                  L"done");
+        return Exit(log, 0);
     }
+    log.Write(L"fields: " + tessel::DescribeSilentArguments(*arguments));
     arguments->options.channelName = ToAnsi(arguments->channelName);
 
     const tessel::ComApartment com;
     const auto archive = tessel::LoadProductArchive();
+    if (!archive) {
+        log.Write(L"the product archive (resource SETUP 120) is missing");
+    }
     tessel::SilentInstaller installer(std::move(arguments->options),
-                                      archive.value_or(std::span<const uint8_t>()));
-    return installer.Run();
+                                      archive.value_or(std::span<const uint8_t>()), log);
+    return Exit(log, installer.Run());
 }

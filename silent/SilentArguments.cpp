@@ -55,6 +55,19 @@ ProductLanguage ProductLanguageFromNumber(int number) {
     }
 }
 
+std::wstring DescribeSilentArguments(const SilentArguments& arguments) {
+    const SilentInstallOptions& options = arguments.options;
+    auto flag = [](const wchar_t* name, bool value) {
+        return std::wstring(L", ") + name + (value ? L" 1" : L" 0");
+    };
+    return L"folder \"" + options.installFolder + L"\"" + flag(L"autoRun", options.autoRun) +
+           flag(L"desktopShortcut", options.desktopShortcut) +
+           flag(L"reportExtraction", options.reportExtraction) + L", channel \"" +
+           arguments.channelName + L"\"" + flag(L"firstInstall", options.firstInstall) +
+           flag(L"startProduct", options.startProduct) + L", language " +
+           std::to_wstring(static_cast<int>(options.language));
+}
+
 std::optional<SilentArguments> ParseSilentArguments(const std::vector<std::wstring>& fields) {
     if (fields.size() < kMinimumFields || fields.size() > kMaximumFields) {
         return std::nullopt;

@@ -34,4 +34,9 @@ int ParseDecimalField(std::wstring_view text);
 // Language numbers other than 0 and 4 mean English.
 ProductLanguage ProductLanguageFromNumber(int number);
 
+// The fields as parsed, for the log: `folder "<folder>", autoRun 1, desktopShortcut 0,
+// reportExtraction 1, channel "<name>", firstInstall 1, startProduct 0, language 1`, the flags as
+// 0 or 1 and the language as the number it became.
+std::wstring DescribeSilentArguments(const SilentArguments& arguments);
+
 }  // namespace tessel

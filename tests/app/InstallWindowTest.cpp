@@ -22,6 +22,7 @@
 #include "engine/SharedMemoryMap.h"
 #include "engine/SilentCommandLine.h"
 #include "tests/skin/SkinTestSupport.h"
+#include "tests/support/LogLines.h"
 #include "tests/support/TestProcess.h"
 #include "tests/ui/WindowTestSupport.h"
 #include "ui/ControlUI.h"
@@ -32,8 +33,11 @@
 namespace tessel {
 namespace {
 
+using testing_support::IndexOf;
+using testing_support::IndexStartingWith;
 using testing_support::PumpMessages;
 using testing_support::PumpUntil;
+using testing_support::ReadLogTexts;
 
 constexpr wchar_t kUninstallKey[] =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessel Assistant";
@@ -203,6 +207,7 @@ protected:
     // window a handle of that process, as the shell's elevated start would.
     HWND Create(std::vector<std::wstring> devices = {}, bool launchSucceeds = true) {
         m_window = new CWndInstall();
+        m_window->SetInstallLog(m_log);
         m_window->SetDeviceSource(std::make_unique<FakeDevices>(std::move(devices)));
         m_window->SetLaunchFunction([this, launchSucceeds](SHELLEXECUTEINFOW& info) {
             ++m_launch.calls;
@@ -365,6 +370,7 @@ protected:
     static constexpr const wchar_t* kWaitingText =
         L"Installing, it takes about 20 seconds, please be patient...";
 
+    InstallLog m_log;                 // none unless a test gives one
     CWndInstall* m_window = nullptr;  // owns itself
     HWND m_hwnd = nullptr;
     LaunchRecord m_launch;
@@ -410,6 +416,8 @@ TEST_F(InstallWindowTest, APayloadThatCannotBeWrittenIsReportedAndTheWindowClose
     UniqueFileHandle holder(::CreateFileW(payload.c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(holder);
+    const std::wstring log = MakeTempFolder(L"log") + L"\\TesselAssistantSetup.log";
+    m_log = InstallLog(log);
 
     // The failure box comes up inside window creation, owned by the window being created.
     MessageBoxCatcher catcher(nullptr);
@@ -417,6 +425,12 @@ TEST_F(InstallWindowTest, APayloadThatCannotBeWrittenIsReportedAndTheWindowClose
     ASSERT_EQ(catcher.shown.size(), 1u);
     EXPECT_EQ(catcher.shown[0].title, L"notify");
     EXPECT_EQ(catcher.shown[0].text, L"Failed to release the file, please try again");
+    const auto texts = ReadLogTexts(log);
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[1], "write the payload: failed: cannot write \"" + WideToUtf8(payload) +
+                            "\": Windows error 32: " +
+                            testing_support::SystemMessageText(ERROR_SHARING_VIOLATION));
+    EXPECT_TRUE(texts[2].starts_with("write the payload: failed after ")) << texts[2];
     EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(m_hwnd); }))
         << "the posted close ends the window once it is shown";
     EXPECT_TRUE(DropQuitMessage());
@@ -484,6 +498,8 @@ TEST_F(InstallWindowTest, InvalidFoldersAreRefusedWithAMessage) {
 }
 
 TEST_F(InstallWindowTest, ARefusedStartGoesBackToPageZero) {
+    const std::wstring log = MakeTempFolder(L"log") + L"\\TesselAssistantSetup.log";
+    m_log = InstallLog(log);
     Open({}, /*launchSucceeds=*/false);
     const std::wstring folder = MakeTempFolder(L"refused") + L"\\New";
     const std::vector<ShownMessage> shown = InstallInto(folder);
@@ -498,6 +514,10 @@ TEST_F(InstallWindowTest, ARefusedStartGoesBackToPageZero) {
     EXPECT_EQ(shown[0].text, L"Installation failed, please try again");
     EXPECT_EQ(Pages()->GetCurSel(), 0);
     EXPECT_TRUE(Named(L"btnSysClose")->IsVisible());
+    // The injected start fails without a code of its own: none is made up.
+    EXPECT_LT(IndexOf(ReadLogTexts(log), "start the silent installer: failed: cannot start \"" +
+                                             WideToUtf8(m_window->PayloadPath()) + "\""),
+              ReadLogTexts(log).size());
 }
 
 TEST_F(InstallWindowTest, FollowsTheInstallationAndOffersStartNow) {
@@ -676,6 +696,45 @@ TEST_F(InstallWindowTest, AFinishWrittenJustBeforeTheEndIsHandledFirst) {
     EXPECT_EQ(Pages()->GetCurSel(), 2);
     EXPECT_TRUE(catcher.shown.empty()) << "a finished installation reports no failure";
     EXPECT_TRUE(Named(L"btnSysClose")->IsVisible());
+    ExpectNothingLeftRunning();
+}
+
+// What the installer's log tells support: the payload, the start with the silent installer's
+// process id, and the messages that came back, each once.
+TEST_F(InstallWindowTest, TheLogTellsThePayloadTheStartAndWhatCameBack) {
+    const std::wstring log = MakeTempFolder(L"log") + L"\\TesselAssistantSetup.log";
+    m_log = InstallLog(log);
+    m_standInScript = L"finish";
+    Open();
+    Named(L"edt_Folder")->SetText(MakeTempFolder(L"logged"));
+    Click(L"btn_Install");
+    WaitUntilTheMonitorHasEnded();
+    ASSERT_EQ(Pages()->GetCurSel(), 2);
+
+    const auto texts = ReadLogTexts(log);
+    const std::vector<std::string> expected = {
+        "write the payload: begun",
+        "installing into \"" + WideToUtf8(m_window->InstallFolder()) + "\"",
+        "start the silent installer: begun",
+        "start the silent installer: process id " + std::to_string(::GetProcessId(m_standIn.Get())),
+        "finish message received",
+        "process-end message received",
+        "silent installer ended: exit code 0",
+    };
+    size_t previous = 0;
+    for (const auto& text : expected) {
+        SCOPED_TRACE(text);
+        const size_t at = IndexStartingWith(texts, text);
+        ASSERT_LT(at, texts.size());
+        EXPECT_GE(at, previous) << "in the order it happened";
+        EXPECT_EQ(
+            IndexStartingWith(std::vector<std::string>(texts.begin() + at + 1, texts.end()), text),
+            texts.size() - at - 1)
+            << "once";
+        previous = at;
+    }
+    EXPECT_LT(IndexStartingWith(texts, "write the payload: ended after "), texts.size());
+    EXPECT_LT(IndexStartingWith(texts, "start the silent installer: ended after "), texts.size());
     ExpectNothingLeftRunning();
 }
 

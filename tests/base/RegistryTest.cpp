@@ -92,6 +92,48 @@ TEST_F(RegistryTest, OnlyStringsWithinTheLengthCount) {
     EXPECT_EQ(ReadUserString(m_key, L"Expand"), L"C:\\Raw") << "taken as stored, not expanded";
 }
 
+TEST_F(RegistryTest, NumbersGoInAsDwords) {
+    const std::wstring deep = m_key + L"\\Entry";
+    ASSERT_TRUE(WriteUserString(deep, L"EstimatedSize", L"was text"));
+    for (const uint32_t number : {0u, 1u, 2048u, 0xFFFFFFFFu}) {
+        SCOPED_TRACE(number);
+        ASSERT_TRUE(WriteUserNumber(deep, L"EstimatedSize", number));
+        HKEY opened = nullptr;
+        ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, deep.c_str(), 0, KEY_QUERY_VALUE, &opened),
+                  ERROR_SUCCESS);
+        const UniqueRegKey key(opened);
+        DWORD type = 0;
+        DWORD stored = 0;
+        DWORD bytes = sizeof(stored);
+        ASSERT_EQ(::RegQueryValueExW(key.Get(), L"EstimatedSize", nullptr, &type,
+                                     reinterpret_cast<BYTE*>(&stored), &bytes),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD)) << "replaces the text, type and all";
+        EXPECT_EQ(bytes, sizeof(DWORD));
+        EXPECT_EQ(stored, number);
+    }
+    EXPECT_EQ(ReadUserString(deep, L"EstimatedSize"), std::nullopt) << "a number is no text";
+}
+
+// What failed is for the caller to log: the registry's own code, as the thread's last error.
+TEST_F(RegistryTest, FailuresLeaveTheRegistrysCodeAsTheLastError) {
+    // Below a volatile key, which vanishes with the session, only volatile keys may be made.
+    HKEY created = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, m_key.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                                KEY_SET_VALUE, nullptr, &created, nullptr),
+              ERROR_SUCCESS);
+    const UniqueRegKey volatileKey(created);
+    const std::wstring child = m_key + L"\\Child";
+
+    ::SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(WriteUserString(child, L"Name", L"value"));
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_CHILD_MUST_BE_VOLATILE));
+    ::SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(WriteUserNumber(child, L"NoModify", 1));
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_CHILD_MUST_BE_VOLATILE));
+    EXPECT_TRUE(WriteUserNumber(m_key, L"NoModify", 1)) << "values of the volatile key itself";
+}
+
 TEST_F(RegistryTest, DeletingReportsWhetherItIsGone) {
     EXPECT_TRUE(DeleteUserValue(m_key, L"Never")) << "a value of a key that is not there";
     ASSERT_TRUE(WriteUserString(m_key, L"Value", L"1"));

@@ -86,14 +86,21 @@ TEST_F(PayloadTest, WrittenPayloadRefusesWritersAndDeletionWhileLocked) {
     EXPECT_TRUE(::DeleteFileW(m_payloadPath.c_str()));
 }
 
+// Each failure carries the system's reason out, for the installer's log.
 TEST_F(PayloadTest, ExtractionFailsWithoutResourceOrWritableFile) {
-    EXPECT_FALSE(ExtractPayload(m_payloadPath, ::GetModuleHandleW(L"kernel32.dll")).has_value());
-    EXPECT_FALSE(ExtractPayload(m_payloadPath + L".missing\\x.exe").has_value());
+    DWORD error = ERROR_SUCCESS;
+    EXPECT_FALSE(
+        ExtractPayload(m_payloadPath, ::GetModuleHandleW(L"kernel32.dll"), &error).has_value());
+    EXPECT_TRUE(error == ERROR_RESOURCE_TYPE_NOT_FOUND || error == ERROR_RESOURCE_NAME_NOT_FOUND)
+        << error;
+    EXPECT_FALSE(ExtractPayload(m_payloadPath + L".missing\\x.exe", nullptr, &error).has_value());
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
     // Another process holds the file without sharing: it cannot be replaced.
     UniqueFileHandle holder(
         ::CreateFileW(m_payloadPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     ASSERT_TRUE(holder);
-    EXPECT_FALSE(ExtractPayload(m_payloadPath).has_value());
+    EXPECT_FALSE(ExtractPayload(m_payloadPath, nullptr, &error).has_value());
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
 }
 
 TEST_F(PayloadTest, LaunchedPayloadGetsTheEightFields) {
@@ -120,14 +127,18 @@ TEST_F(PayloadTest, LaunchedPayloadGetsTheEightFields) {
 TEST_F(PayloadTest, LaunchAsksForElevationAndReportsARefusal) {
     SHELLEXECUTEINFOW seen = {};
     std::wstring parameters;
+    DWORD error = ERROR_SUCCESS;
     const bool started = LaunchSilentInstaller(
-        L"D:\\Apps\\", false, true, m_payloadPath, [&](SHELLEXECUTEINFOW& info) {
+        L"D:\\Apps\\", false, true, m_payloadPath,
+        [&](SHELLEXECUTEINFOW& info) {
             seen = info;
             parameters = info.lpParameters;
             ::SetLastError(ERROR_CANCELLED);  // the user declined the elevation prompt
             return false;
-        });
+        },
+        nullptr, &error);
     EXPECT_FALSE(started);
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_CANCELLED));
     EXPECT_EQ(seen.cbSize, sizeof(SHELLEXECUTEINFOW));
     EXPECT_EQ(seen.fMask, static_cast<ULONG>(SEE_MASK_NOCLOSEPROCESS));
     EXPECT_STREQ(seen.lpVerb, L"runas");
@@ -136,6 +147,13 @@ TEST_F(PayloadTest, LaunchAsksForElevationAndReportsARefusal) {
     EXPECT_EQ(seen.hwnd, nullptr);
     EXPECT_EQ(seen.nShow, SW_SHOW);
     EXPECT_EQ(parameters.substr(0, 22), L"\"D:\\Apps\\\" 0 1 1 \"Inst");
+
+    // A start that fails without saying why is not blamed on an older error of this thread.
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(LaunchSilentInstaller(
+        L"D:\\Apps\\", false, true, m_payloadPath, [](SHELLEXECUTEINFOW&) { return false; },
+        nullptr, &error));
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_SUCCESS));
 }
 
 }  // namespace

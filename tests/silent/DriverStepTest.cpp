@@ -37,13 +37,15 @@ protected:
 
     DriverStepOutcome Run(DriverStepTimeouts timeouts = {}) {
         return RunDriverStep(
-            m_folder, [&](const DriverLine& line) { m_lines.push_back(line); }, m_pipe, timeouts);
+            m_folder, [&](const DriverLine& line) { m_lines.push_back(line); }, m_pipe, timeouts,
+            &m_error);
     }
 
     std::wstring m_name;
     std::wstring m_folder;
     std::wstring m_pipe;
     std::vector<DriverLine> m_lines;
+    uint32_t m_error = 0;  // what the step reports for the log
 };
 
 TEST_F(DriverStepTest, HelperLinesArriveInOrderUntilDone) {
@@ -67,6 +69,7 @@ TEST_F(DriverStepTest, HelperLinesArriveInOrderUntilDone) {
 
 TEST_F(DriverStepTest, MissingHelperEndsTheStep) {
     EXPECT_EQ(Run(), DriverStepOutcome::NoHelper);
+    EXPECT_EQ(m_error, static_cast<uint32_t>(ERROR_FILE_NOT_FOUND)) << "CreateProcess's reason";
 }
 
 TEST_F(DriverStepTest, HelperThatExitsWithoutConnectingDoesNotHang) {

@@ -20,8 +20,14 @@ TEST(SilentArgumentsTest, SevenOrEightFieldsOnly) {
 
 TEST(SilentArgumentsTest, FoldersWindowsCannotUseGiveNothing) {
     const std::wstring folders[] = {
-        L"C:\\Fault\"Test\\", L"C:Apps",     L"Apps\\Tessel", L"\\\\server\\share\\",
-        L"C:\\Apps\\NUL.txt",  L"C:\\Apps.\\", L"C:\\a|b",     L"",
+        L"C:\\Fault\"Test\\",
+        L"C:Apps",
+        L"Apps\\Tessel",
+        L"\\\\server\\share\\",
+        L"C:\\Apps\\NUL.txt",
+        L"C:\\Apps.\\",
+        L"C:\\a|b",
+        L"",
         L"C:",  // drive-relative: normalised first, it would have passed as the root
         L"\\C:\\Apps",
     };
@@ -44,6 +50,23 @@ TEST(SilentArgumentsTest, ReadsEveryFieldOfTheInstallersCommandLine) {
     EXPECT_FALSE(parsed->options.firstInstall);
     EXPECT_TRUE(parsed->options.startProduct);
     EXPECT_EQ(parsed->options.language, ProductLanguage::TraditionalChinese);
+}
+
+// The log shows the fields as the run uses them: after normalising and the atoi reading.
+TEST(SilentArgumentsTest, DescriptionShowsTheFieldsAsParsed) {
+    const auto parsed = ParseSilentArguments(
+        {L"D:\\Tessel Assistant//", L" 7", L"0", L"x", L"Install", L"-1", L"0", L"9"});
+    ASSERT_TRUE(parsed.has_value());
+    EXPECT_EQ(DescribeSilentArguments(*parsed),
+              L"folder \"D:\\Tessel Assistant\\\", autoRun 1, desktopShortcut 0, "
+              L"reportExtraction 0, channel \"Install\", firstInstall 1, startProduct 0, "
+              L"language 1");
+    const auto seven = ParseSilentArguments({L"C:\\", L"0", L"1", L"1", L"Ch", L"0", L"1"});
+    ASSERT_TRUE(seven.has_value());
+    EXPECT_TRUE(DescribeSilentArguments(*seven).ends_with(
+        L"desktopShortcut 1, reportExtraction 1, channel \"Ch\", firstInstall 0, startProduct 1, "
+        L"language 0"))
+        << "a missing eighth field is simplified Chinese";
 }
 
 TEST(SilentArgumentsTest, FolderIsNormalisedToOneBackslash) {

@@ -9,15 +9,19 @@
 #include <rapidjson/document.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <map>
+#include <regex>
 
 #include "base/ComHandles.h"
 #include "base/ProcessCleanup.h"
+#include "base/TextConversion.h"
 #include "base/ZipWriter.h"
 #include "engine/SilentCommandLine.h"
 #include "silent/ProductNames.h"
 #include "tests/silent/SilentTestSupport.h"
+#include "tests/support/LogLines.h"
 
 namespace tessel {
 namespace {
@@ -82,6 +86,15 @@ bool SamePath(std::wstring a, std::wstring b) {
 
 std::wstring CurrentTestName() {
     return Widen(::testing::UnitTest::GetInstance()->current_test_info()->name());
+}
+
+// Today's local date as the uninstall entry's "InstallDate" holds it.
+std::wstring Today() {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    wchar_t text[16] = {};
+    std::swprintf(text, 16, L"%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
+    return text;
 }
 
 class SilentInstallerTest : public ::testing::Test {
@@ -220,9 +233,26 @@ TEST_F(SilentInstallerTest, FirstInstallationReportsEachStageAndEndsWithTheEndMe
 
 TEST_F(SilentInstallerTest, FirstInstallationLeavesFilesRegistryValuesAndShortcuts) {
     const std::wstring folder = Folder(L"Tessel Assistant");
+    const std::wstring dayBefore = Today();
     const Run run = Install(folder, {});
+    const std::wstring dayAfter = Today();
     ASSERT_EQ(run.process.exitCode, 0u);
     ExpectProductFilesIn(folder);
+
+    // Add/Remove Programs: the size of what was installed, in whole kilobytes rounded up; the date
+    // of the run; no modify or repair buttons.
+    uintmax_t installedBytes = 0;
+    for (const auto& file : kProductFiles) {
+        installedBytes += fs::file_size(fs::path(folder + file));
+    }
+    EXPECT_EQ(ReadRegistryNumber(kUninstallKeyPath, L"EstimatedSize"),
+              static_cast<DWORD>((installedBytes + 1023) / 1024));
+    const auto installDate = ReadRegistryString(kUninstallKeyPath, L"InstallDate");
+    ASSERT_TRUE(installDate.has_value());
+    EXPECT_TRUE(*installDate == dayBefore || *installDate == dayAfter)
+        << fs::path(*installDate).string();
+    EXPECT_EQ(ReadRegistryNumber(kUninstallKeyPath, L"NoModify"), 1u);
+    EXPECT_EQ(ReadRegistryNumber(kUninstallKeyPath, L"NoRepair"), 1u);
 
     const std::map<std::wstring, std::wstring> uninstallValues = {
         {L"Publisher", kPublisher},
@@ -552,6 +582,10 @@ TEST_F(SilentInstallerTest, StartProductFlagStartsTheLauncher) {
 TEST_F(SilentInstallerTest, UninstallerLeavesNothingOfTheProductBehind) {
     const std::wstring folder = Folder(L"Tessel Assistant");
     ASSERT_EQ(Install(folder, {}).process.exitCode, 0u);
+    for (const wchar_t* value : {L"EstimatedSize", L"NoModify", L"NoRepair"}) {
+        ASSERT_TRUE(ReadRegistryNumber(kUninstallKeyPath, value).has_value());
+    }
+    ASSERT_TRUE(ReadRegistryString(kUninstallKeyPath, L"InstallDate").has_value());
     const ProcessResult uninstall = RunProgram(folder + kUninstallerFile, L"/S");
     ASSERT_TRUE(uninstall.exited);
     EXPECT_EQ(uninstall.exitCode, 0u);
@@ -572,6 +606,149 @@ TEST_F(SilentInstallerTest, UninstallerLeavesNothingOfTheProductBehind) {
     EXPECT_FALSE(PathExists(DesktopLink(L"Tessel Assistant")));
     EXPECT_FALSE(PathExists(StartMenuFolder(L"Tessel Assistant")));
     EXPECT_FALSE(PathExists(SpecialFolderPath(CSIDL_APPDATA) + L"\\TesselAst"));
+}
+
+// The silent installer's log. It goes to the temporary folder of the account the program runs as;
+// each test here gives the started program a temporary folder of its own through TMP and TEMP,
+// which it inherits, so that no other run's lines are read.
+class SilentInstallerLogTest : public SilentInstallerTest {
+protected:
+    void SetUp() override {
+        SilentInstallerTest::SetUp();
+        m_temporary = m_root + L"temp\\";
+        fs::create_directories(fs::path(m_temporary));
+        for (const wchar_t* name : {L"TMP", L"TEMP"}) {
+            wchar_t value[MAX_PATH + 1] = {};
+            const DWORD length = ::GetEnvironmentVariableW(name, value, MAX_PATH + 1);
+            m_savedEnvironment.emplace_back(name, length > 0 && length <= MAX_PATH
+                                                      ? std::optional<std::wstring>(value)
+                                                      : std::nullopt);
+            ASSERT_TRUE(::SetEnvironmentVariableW(name, m_temporary.c_str()));
+        }
+    }
+    void TearDown() override {
+        for (const auto& [name, value] : m_savedEnvironment) {
+            ::SetEnvironmentVariableW(name.c_str(), value ? value->c_str() : nullptr);
+        }
+        SilentInstallerTest::TearDown();
+    }
+
+    std::wstring LogPath() const { return m_temporary + L"TesselInstallSilence.log"; }
+
+    std::wstring m_temporary;
+    std::vector<std::pair<std::wstring, std::optional<std::wstring>>> m_savedEnvironment;
+};
+
+TEST_F(SilentInstallerLogTest, SuccessfulRunLogsEachStepWithItsDurationAndExitCodeZero) {
+    const std::wstring folder = Folder(L"Tessel Assistant");
+    ASSERT_EQ(Install(folder, {.startProduct = true}).process.exitCode, 0u);
+
+    const auto lines = ReadLogLines(LogPath());
+    ASSERT_GE(lines.size(), 3u);
+    for (const auto& line : lines) {
+        EXPECT_EQ(line.processId, lines.front().processId) << "one run, one process: " << line.text;
+    }
+    const auto texts = ReadLogTexts(LogPath());
+    EXPECT_EQ(texts.front(),
+              "TesselInstallSilence.exe " + WideToUtf8(TESSEL_SILENT_VERSION_TEXT) + " started");
+    EXPECT_EQ(texts[1], "fields: folder \"" + WideToUtf8(folder) +
+                            "\", autoRun 1, desktopShortcut 1, reportExtraction 1, channel \"" +
+                            m_channel + "\", firstInstall 1, startProduct 1, language 1");
+    EXPECT_EQ(texts.back(), "exit code 0");
+
+    // Each step begun and ended, in the order of the run, none failed.
+    const char* steps[] = {
+        "close running programs", "extraction pass 1", "driver step",  "registry", "shortcuts",
+        "close the launcher",     "extraction pass 2", "start product"};
+    size_t previousEnd = 1;
+    for (const std::string step : steps) {
+        SCOPED_TRACE(step);
+        const size_t begun = IndexOf(texts, step + ": begun");
+        const size_t ended = IndexStartingWith(texts, step + ": ended after ");
+        ASSERT_LT(ended, texts.size());
+        EXPECT_GT(begun, previousEnd);
+        EXPECT_LT(begun, ended);
+        EXPECT_TRUE(std::regex_match(texts[ended], std::regex(step + ": ended after \\d+ ms")))
+            << texts[ended];
+        EXPECT_EQ(IndexStartingWith(texts, step + ": failed"), texts.size());
+        previousEnd = ended;
+    }
+    EXPECT_LT(IndexOf(texts, "driver step: v:1/4[Keyboard driver]"), texts.size())
+        << "the helper's lines as it sent them";
+}
+
+// The client's file is held open without sharing, as a program of someone else's could: the first
+// pass leaves it for the second, which fails on it.
+TEST_F(SilentInstallerLogTest, AFileThatCannotBeWrittenIsLoggedWithTheStepAndTheWindowsError) {
+    const std::wstring folder = Folder(L"Held");
+    WriteFileBytes(folder + kClientFile, "held");
+    UniqueFileHandle held(::CreateFileW((folder + kClientFile).c_str(), GENERIC_READ, 0, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
+    const Run run = Install(folder, {});
+    held.Reset();
+    ASSERT_TRUE(run.process.exited);
+    EXPECT_EQ(run.process.exitCode, 2u);
+
+    const auto texts = ReadLogTexts(LogPath());
+    const size_t failed = IndexStartingWith(texts, "extraction pass 2: failed: ");
+    ASSERT_LT(failed, texts.size()) << "no failure logged";
+    EXPECT_EQ(texts[failed],
+              "extraction pass 2: failed: cannot write \"" + WideToUtf8(folder + kClientFile) +
+                  "\": Windows error 32: " + SystemMessageText(ERROR_SHARING_VIOLATION));
+    ASSERT_LT(failed + 1, texts.size());
+    EXPECT_TRUE(texts[failed + 1].starts_with("extraction pass 2: failed after "))
+        << texts[failed + 1];
+    EXPECT_LT(IndexStartingWith(texts, "extraction pass 1: ended after "), failed)
+        << "the first pass leaves a busy file to the second";
+    EXPECT_EQ(texts.back(), "exit code 2");
+}
+
+TEST_F(SilentInstallerLogTest, SomethingInTheWayIsLoggedAndNoLaterStepRuns) {
+    const std::wstring folder = Folder(L"In The Way");
+    ASSERT_TRUE(fs::create_directories(fs::path(folder + kUninstallerFile)));
+    const Run run = Install(folder, {});
+    EXPECT_EQ(run.process.exitCode, 2u);
+
+    const auto texts = ReadLogTexts(LogPath());
+    EXPECT_LT(
+        IndexOf(texts, "extraction pass 1: failed: a folder or link stands where the file \"" +
+                           WideToUtf8(folder + kUninstallerFile) + "\" belongs"),
+        texts.size())
+        << "no system call failed: no code";
+    EXPECT_EQ(IndexOf(texts, "driver step: begun"), texts.size());
+    EXPECT_EQ(texts.back(), "exit code 2");
+}
+
+TEST_F(SilentInstallerLogTest, ARegistryValueThatCannotBeWrittenIsLoggedWithTheRegistrysCode) {
+    // Below a volatile key only volatile keys can be made: the product's settings key fails.
+    HKEY created = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kProductVendorKeyPath, 0, nullptr,
+                                REG_OPTION_VOLATILE, KEY_SET_VALUE, nullptr, &created, nullptr),
+              ERROR_SUCCESS);
+    const UniqueRegKey vendor(created);
+    const Run run = Install(Folder(L"Registry"), {});
+    EXPECT_EQ(run.process.exitCode, 3u);
+
+    const auto texts = ReadLogTexts(LogPath());
+    EXPECT_LT(IndexOf(texts, "registry: failed: cannot write HKEY_CURRENT_USER\\" +
+                                 WideToUtf8(kProductSettingsKeyPath) +
+                                 " value \"LANGUAGE\": Windows error 1021: " +
+                                 SystemMessageText(ERROR_CHILD_MUST_BE_VOLATILE)),
+              texts.size());
+    EXPECT_EQ(texts.back(), "exit code 3");
+}
+
+TEST_F(SilentInstallerLogTest, ARefusedCommandLineIsLoggedWithoutItsContent) {
+    const Run run = RunSilentWith(L"\"C:\\Untrusted Marker\" 1 1");
+    EXPECT_EQ(run.process.exitCode, 0u);
+    const auto texts = ReadLogTexts(LogPath());
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_TRUE(texts[0].ends_with(" started"));
+    EXPECT_EQ(texts[1],
+              "command line of 3 fields refused: too few or too many, or a folder Windows cannot "
+              "use; nothing done");
+    EXPECT_EQ(texts[2], "exit code 0");
 }
 
 }  // namespace

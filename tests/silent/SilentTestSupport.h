@@ -140,6 +140,19 @@ inline std::optional<std::wstring> ReadRegistryString(const std::wstring& keyPat
     return std::wstring(value);
 }
 
+inline std::optional<DWORD> ReadRegistryNumber(const std::wstring& keyPath,
+                                               const std::wstring& name) {
+    DWORD number = 0;
+    DWORD bytes = sizeof(number);
+    DWORD type = 0;
+    if (::RegGetValueW(HKEY_CURRENT_USER, keyPath.c_str(), name.c_str(), RRF_RT_ANY, &type, &number,
+                       &bytes) != ERROR_SUCCESS ||
+        type != REG_DWORD || bytes != sizeof(number)) {
+        return std::nullopt;
+    }
+    return number;
+}
+
 inline bool RegistryKeyExists(const std::wstring& keyPath) {
     HKEY opened = nullptr;
     if (::RegOpenKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &opened) !=

@@ -1,4 +1,4 @@
-#include "silent/FileVersion.h"
+#include "base/FileVersion.h"
 
 #include <windows.h>
 

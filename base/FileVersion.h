@@ -17,7 +17,8 @@ std::optional<std::wstring> FileVersionFromResource(std::span<const uint8_t> blo
 
 // The file version of the running executable's version resource; nothing when it has none. Read
 // straight from the resource: version.dll is not a system-protected DLL, and importing it would
-// let a planted copy beside the elevated executable be loaded.
+// let a planted copy beside the elevated executable (or the installer in a download folder) be
+// loaded.
 std::optional<std::wstring> ReadOwnFileVersion();
 
 }  // namespace tessel
