@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cwctype>
 #include <set>
+#include <string>
+#include <string_view>
 
 #include "tests/support/TestProcess.h"
 
@@ -62,15 +65,29 @@ bool WaitUntilListed(std::initializer_list<const UniqueHandle*> processes) {
     }
 }
 
+// The clean-up ends processes by name in the whole session, which the other tests share: a name of
+// the product's own (the silent installer's) would end an installation another test is following.
+std::wstring ProbeName(std::wstring_view suffix) {
+    return L"CleanupProbe" + std::to_wstring(::GetCurrentProcessId()) + std::wstring(suffix);
+}
+
+std::wstring Lower(std::wstring text) {
+    for (wchar_t& c : text) {
+        c = static_cast<wchar_t>(std::towlower(c));
+    }
+    return text;
+}
+
 TEST(ProcessCleanupTest, EndsEveryProcessOfTheNameInAnyLetterCase) {
-    UniqueHandle first = StartCopyNamed(L"TesselInstallSilence.exe");
-    UniqueHandle second = StartCopyNamed(L"tesselinstallsilence.EXE");
-    UniqueHandle bystander = StartCopyNamed(L"TesselInstallSilence2.exe");
+    const std::wstring name = ProbeName(L".exe");
+    UniqueHandle first = StartCopyNamed(name);
+    UniqueHandle second = StartCopyNamed(Lower(ProbeName(L".")) + L"EXE");
+    UniqueHandle bystander = StartCopyNamed(ProbeName(L"2.exe"));
     ASSERT_TRUE(first && second && bystander);
     ASSERT_TRUE(WaitUntilListed({&first, &second, &bystander}))
         << "the started programs never appeared in the process list";
 
-    EXPECT_TRUE(TerminateProcessesByName({L"TesselInstallSilence.exe"}));
+    EXPECT_TRUE(TerminateProcessesByName({name}));
     EXPECT_TRUE(EndsWithin(first, kDeadlineMs));
     EXPECT_TRUE(EndsWithin(second, kDeadlineMs));
     DWORD code = 1;
@@ -79,7 +96,7 @@ TEST(ProcessCleanupTest, EndsEveryProcessOfTheNameInAnyLetterCase) {
     // Had its name matched, it would have been ended with the other two, which have ended now.
     EXPECT_TRUE(IsRunning(bystander)) << "only whole file names count";
 
-    EXPECT_TRUE(TerminateProcessesByName({L"Unrelated.exe", L"TESSELINSTALLSILENCE2.EXE"}));
+    EXPECT_TRUE(TerminateProcessesByName({L"Unrelated.exe", Lower(ProbeName(L"2.EXE"))}));
     EXPECT_TRUE(EndsWithin(bystander, kDeadlineMs));
 }
 
