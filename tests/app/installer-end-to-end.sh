@@ -59,6 +59,13 @@ cleanup() {
     rm -rf "$work"
   else
     echo "pictures of the failed run are kept in $work"
+    # What the two programs wrote of the last installation.
+    local log
+    for log in "$(iw_user_folder)"/{Temp,AppData/Local/Temp}/{TesselAssistantSetup,TesselInstallSilence}.log; do
+      [ -f "$log" ] || continue
+      echo "-- the last lines of $log"
+      tail -n 25 "$log"
+    done
   fi
 }
 trap cleanup EXIT
