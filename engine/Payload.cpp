@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/FileWrite.h"
 #include "base/ModuleResource.h"
 #include "base/ProductFacts.h"
 #include "engine/SilentCommandLine.h"
@@ -20,17 +21,8 @@ bool WriteWholeFile(const std::wstring& path, ResourceBytes bytes, DWORD& error)
         error = ::GetLastError();
         return false;
     }
-    DWORD written = 0;
-    if (!::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                     nullptr)) {
-        error = ::GetLastError();
-        return false;
-    }
-    if (written != bytes.size()) {
-        error = ERROR_HANDLE_DISK_FULL;  // a short write without an error
-        return false;
-    }
-    return true;
+    error = WriteAll(file.Get(), bytes);
+    return error == ERROR_SUCCESS;
 }
 
 // Reopens the file so that only readers may share it, then checks that it still holds exactly the

@@ -5,6 +5,7 @@
 #include <set>
 #include <vector>
 
+#include "base/FileWrite.h"
 #include "base/KernelHandles.h"
 #include "base/MemoryZip.h"
 #include "base/ModuleResource.h"
@@ -154,17 +155,8 @@ WriteOutcome WriteEntry(MemoryZip& zip, const MemoryZip::Entry& entry, const std
     const auto status = zip.ReadEntry(
         entry,
         [&](std::span<const uint8_t> chunk) {
-            DWORD written = 0;
-            if (!::WriteFile(file.Get(), chunk.data(), static_cast<DWORD>(chunk.size()), &written,
-                             nullptr)) {
-                writeError = ::GetLastError();
-                return false;
-            }
-            if (written != chunk.size()) {
-                writeError = ERROR_HANDLE_DISK_FULL;  // a short write without an error
-                return false;
-            }
-            return true;
+            writeError = WriteAll(file.Get(), chunk);
+            return writeError == ERROR_SUCCESS;
         },
         entry.uncompressedSize);
     if (status == MemoryZip::ReadStatus::Ok) {
