@@ -14,29 +14,19 @@ namespace tessel {
 
 namespace {
 
-struct GdiplusTokenTraits {
-    using Type = ULONG_PTR;
-    static Type Invalid() noexcept { return 0; }
-    static void Close(Type token) noexcept { Gdiplus::GdiplusShutdown(token); }
-};
-using UniqueGdiplusToken = UniqueResource<GdiplusTokenTraits>;
-
 // GDI+ is started once per process, by the first paint manager, and stays up until the process
-// ends. The common controls are loaded when the first tooltip is shown (StartCommonControls).
-struct ProcessStart {
-    UniqueGdiplusToken gdiplus;
-
-    ProcessStart() {
+// ends: it is never shut down. Its documentation forbids GdiplusShutdown from a global destructor,
+// the only place left once the last window is gone; there it waits for GDI+'s background thread
+// and can hang the program's exit (seen under Wine as a test program that never ended after its
+// last test). The system reclaims it with the process. The common controls are loaded when the
+// first tooltip is shown (StartCommonControls).
+void StartProcessOnce() {
+    static const bool started = [] {
         Gdiplus::GdiplusStartupInput input;
         ULONG_PTR token = 0;
-        if (Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok) {
-            gdiplus.Reset(token);
-        }
-    }
-};
-
-void StartProcessOnce() {
-    static ProcessStart start;
+        return Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok;
+    }();
+    (void)started;
 }
 
 using InitCommonControlsExProc = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
