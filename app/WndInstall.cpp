@@ -5,6 +5,8 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <utility>
+
 #include "app/DriverStepText.h"
 #include "app/InstallFolder.h"
 #include "app/InstallTexts.h"
@@ -48,6 +50,9 @@ constexpr int kPageAfter = 2;
 constexpr int kIgnoredErrorCode = 5;
 // Carries a UserAction; the paint manager uses WM_APP + 1.
 constexpr UINT kUserActionMessage = WM_APP + 2;
+// Posted by the window to itself once it is ready, and by the payload writer when it is done.
+constexpr UINT kWritePayloadMessage = WM_APP + 3;
+constexpr UINT kPayloadWrittenMessage = WM_APP + 4;
 
 std::wstring LookUp(const wchar_t* id) {
     return CLanguageTable::Instance().LookUpText(id);
@@ -140,15 +145,29 @@ void CWndInstall::OnWindowReady() {
     }
 
     m_payloadPath = GetPayloadPath();
-    {
-        LogStep step(m_log, L"write the payload");
-        DWORD error = ERROR_SUCCESS;
-        m_payloadLock = ExtractPayload(m_payloadPath, nullptr, &error);
-        if (!m_payloadLock) {
-            step.Fail(L"cannot write \"" + m_payloadPath + L"\"", error);
-        }
+    // Handled once the window is shown and the message loop runs.
+    PostMessage(kWritePayloadMessage);
+}
+
+void CWndInstall::StartWritingPayload() {
+    if (m_payloadWriter) {
+        return;
     }
+    // The first frame goes to the screen before anything else competes for the disk and the CPU.
+    ::UpdateWindow(m_hWnd);
+    m_payloadWriter = std::make_unique<PayloadWriter>(m_payloadPath, m_hWnd, kPayloadWrittenMessage,
+                                                      m_log, nullptr, m_payloadPieceBytes);
+}
+
+void CWndInstall::OnPayloadWritten() {
+    if (!m_payloadWriter || !m_payloadWriter->IsDone() || m_payloadLock) {
+        return;
+    }
+    m_payloadLock = m_payloadWriter->TakeLock();
     if (m_payloadLock) {
+        if (std::exchange(m_installWaitsForPayload, false)) {
+            LaunchInstall();
+        }
         return;
     }
     if (ShowError(L"lan_101")) {
@@ -201,6 +220,12 @@ LRESULT CWndInstall::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case kUserActionMessage:
             RunUserAction(static_cast<UserAction>(wParam));
+            return 0;
+        case kWritePayloadMessage:
+            StartWritingPayload();
+            return 0;
+        case kPayloadWrittenMessage:
+            OnPayloadWritten();
             return 0;
         default:
             return CWindowBase::HandleMessage(message, wParam, lParam);
@@ -307,6 +332,16 @@ void CWndInstall::StartInstall() {
     if (m_pages != nullptr) {
         m_pages->SelectItem(kPageDuring);
     }
+    if (!m_payloadLock) {
+        // The page says "Installing..." meanwhile; the writer's message goes on from here.
+        m_log.Write(L"install waits for the payload");
+        m_installWaitsForPayload = true;
+        return;
+    }
+    LaunchInstall();
+}
+
+void CWndInstall::LaunchInstall() {
     const bool autoRun = m_autoRun != nullptr && m_autoRun->IsSelected();
     const bool desktopShortcut = m_desktopShortcut != nullptr && m_desktopShortcut->IsSelected();
 

@@ -12,6 +12,7 @@
 #include "device/DeviceDetection.h"
 #include "device/ModelTable.h"
 #include "engine/Payload.h"
+#include "engine/PayloadWriter.h"
 #include "skin/WindowBase.h"
 
 namespace tessel {
@@ -32,9 +33,11 @@ extern const wchar_t* g_productName;
 
 // The installer's one window ("WndInstall.xml"): page 0 chooses the folder and the options, page 1
 // follows the silent installer's progress, page 2 starts the installed application. Creating it
-// picks the folder (the previous installation's, else Program Files + product name) and writes the
-// silent installer to the temporary folder; destroying it ends any silent installer still running
-// and ends the message loop.
+// picks the folder (the previous installation's, else Program Files + product name); once its
+// first frame is drawn it writes the silent installer to the temporary folder on a thread of its
+// own, so the window shows and answers at once whatever the product's size (an Install clicked
+// before the file is written starts the installation as soon as it is). Destroying it stops that
+// write, ends any silent installer still running and ends the message loop.
 //
 // Ownership: created with new by the entry; deletes itself when its native window is gone. The
 // control pointers borrow from the window's paint manager. It owns the started silent installer's
@@ -53,8 +56,10 @@ public:
     void SetDeviceSource(std::unique_ptr<IDeviceInstanceSource> devices);
     void SetLaunchFunction(ShellExecuteFunction launch);
     // Where the window logs the payload, the start of the silent installer and the install messages
-    // (default: nowhere). Set before the window is created: its creation writes the payload.
+    // (default: nowhere). Set before the window is created.
     void SetInstallLog(InstallLog log);
+    // For tests: the pieces the payload is written in (default kPayloadPieceBytes).
+    void SetPayloadPieceBytes(size_t bytes) { m_payloadPieceBytes = bytes; }
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnClick(NotifyRecord& notification) override;
@@ -63,6 +68,8 @@ public:
     const std::wstring& InstallFolder() const { return m_installFolder; }
     const std::wstring& PreviousInstallFolder() const { return m_previousInstallFolder; }
     const std::wstring& PayloadPath() const { return m_payloadPath; }
+    // The payload is written and locked (it is written after the window's first frame).
+    bool IsPayloadWritten() const { return m_payloadLock.has_value(); }
     // For tests: a progress monitor started by this window still runs.
     bool IsFollowingInstallation() const { return m_mailbox && m_mailbox.use_count() > 1; }
 
@@ -81,6 +88,11 @@ private:
     void RunUserAction(UserAction action);
 
     void StartInstall();
+    // Draws the first frame if it is still due, then starts writing the payload.
+    void StartWritingPayload();
+    void OnPayloadWritten();
+    // Opens the channel, starts the written payload and follows it: the second half of Install.
+    void LaunchInstall();
     // Starts the written payload with the user's choices and logs how that went.
     [[nodiscard]] bool StartSilentInstaller(bool autoRun, bool desktopShortcut,
                                             UniqueHandle& process);
@@ -119,6 +131,9 @@ private:
 
     // Keeps the written payload from being replaced until it has been started.
     std::optional<PayloadLock> m_payloadLock;
+    size_t m_payloadPieceBytes = kPayloadPieceBytes;
+    // Install was clicked and its folder accepted before the payload was written.
+    bool m_installWaitsForPayload = false;
     std::unique_ptr<IDeviceInstanceSource> m_devices;
     ShellExecuteFunction m_launch;  // empty: the shell's own elevated start
     InstallLog m_log;
@@ -132,6 +147,8 @@ private:
 
     // Expires when this object is deleted; see the class comment.
     std::shared_ptr<const int> m_lifetime = std::make_shared<const int>(0);
+    // Last: stopped, and its thread joined, before anything it posts to goes.
+    std::unique_ptr<PayloadWriter> m_payloadWriter;
 };
 
 }  // namespace tessel

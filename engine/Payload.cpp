@@ -1,5 +1,6 @@
 #include "engine/Payload.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -13,25 +14,58 @@ namespace {
 
 using ResourceBytes = std::span<const uint8_t>;
 
-// Each failure leaves the failing call's error code in `error`.
-bool WriteWholeFile(const std::wstring& path, ResourceBytes bytes, DWORD& error) {
+// Large enough for any disk to be written at full speed, small enough for one ReadFile.
+constexpr size_t kLargestPieceBytes = size_t{64} << 20;
+
+// The resource in pieces of `pieceBytes` (between 1 and kLargestPieceBytes), the last one shorter.
+template <typename Visit>
+bool ForEachPiece(ResourceBytes bytes, size_t pieceBytes, const std::stop_token& stop, DWORD& error,
+                  Visit visit) {
+    for (size_t at = 0; at < bytes.size(); at += pieceBytes) {
+        if (stop.stop_requested()) {
+            error = ERROR_CANCELLED;
+            return false;
+        }
+        const ResourceBytes piece = bytes.subspan(at, std::min(pieceBytes, bytes.size() - at));
+        if (!visit(piece)) {
+            return false;
+        }
+        // Once written or compared, a piece is not needed again: on Windows this takes its pages
+        // out of the working set (the range was never locked, so nothing else happens).
+        ::VirtualUnlock(const_cast<uint8_t*>(piece.data()), piece.size());
+    }
+    return true;
+}
+
+// Each failure leaves the failing call's error code in `error`; a file left partly written is
+// deleted.
+bool WriteWholeFile(const std::wstring& path, ResourceBytes bytes, size_t pieceBytes,
+                    const std::stop_token& stop, DWORD& error) {
     UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         error = ::GetLastError();
         return false;
     }
-    error = WriteAll(file.Get(), bytes);
-    return error == ERROR_SUCCESS;
+    const bool written = ForEachPiece(bytes, pieceBytes, stop, error, [&](ResourceBytes piece) {
+        error = WriteAll(file.Get(), piece);
+        return error == ERROR_SUCCESS;
+    });
+    if (!written) {
+        file.Reset();
+        ::DeleteFileW(path.c_str());
+    }
+    return written;
 }
 
 // Reopens the file so that only readers may share it, then checks that it still holds exactly the
 // resource: the file was unguarded for the moment between closing the writer and this call. A file
 // that changed meanwhile fails with ERROR_INVALID_DATA.
 std::optional<PayloadLock> LockAndVerify(const std::wstring& path, ResourceBytes bytes,
+                                         size_t pieceBytes, const std::stop_token& stop,
                                          DWORD& error) {
     PayloadLock lock(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!lock) {
         error = ::GetLastError();
         return std::nullopt;
@@ -45,15 +79,21 @@ std::optional<PayloadLock> LockAndVerify(const std::wstring& path, ResourceBytes
         error = ERROR_INVALID_DATA;
         return std::nullopt;
     }
-    std::vector<uint8_t> content(bytes.size());
-    DWORD read = 0;
-    if (!bytes.empty() && !::ReadFile(lock.Get(), content.data(),
-                                      static_cast<DWORD>(content.size()), &read, nullptr)) {
-        error = ::GetLastError();
-        return std::nullopt;
-    }
-    if (read != content.size() || std::memcmp(content.data(), bytes.data(), bytes.size()) != 0) {
-        error = ERROR_INVALID_DATA;
+    std::vector<uint8_t> content(std::min(pieceBytes, bytes.size()));
+    const bool same = ForEachPiece(bytes, pieceBytes, stop, error, [&](ResourceBytes piece) {
+        DWORD read = 0;
+        if (!::ReadFile(lock.Get(), content.data(), static_cast<DWORD>(piece.size()), &read,
+                        nullptr)) {
+            error = ::GetLastError();
+            return false;
+        }
+        if (read != piece.size() || std::memcmp(content.data(), piece.data(), piece.size()) != 0) {
+            error = ERROR_INVALID_DATA;
+            return false;
+        }
+        return true;
+    });
+    if (!same) {
         return std::nullopt;
     }
     return lock;
@@ -75,16 +115,24 @@ std::wstring GetPayloadPath() {
 }
 
 std::optional<PayloadLock> ExtractPayload(const std::wstring& payloadPath, HMODULE module,
-                                          DWORD* windowsError) {
+                                          DWORD* windowsError, std::stop_token stop,
+                                          size_t pieceBytes) {
     DWORD error = ERROR_SUCCESS;
+    pieceBytes = std::clamp<size_t>(pieceBytes, 1, kLargestPieceBytes);
     const auto resource =
         FindModuleResource(module, kPayloadResourceType, MAKEINTRESOURCEW(kPayloadResourceId));
     if (!resource) {
         error = ::GetLastError();
     }
     std::optional<PayloadLock> lock;
-    if (resource && WriteWholeFile(payloadPath, *resource, error)) {
-        lock = LockAndVerify(payloadPath, *resource, error);
+    if (resource && stop.stop_requested()) {
+        error = ERROR_CANCELLED;
+    } else if (resource && WriteWholeFile(payloadPath, *resource, pieceBytes, stop, error)) {
+        lock = LockAndVerify(payloadPath, *resource, pieceBytes, stop, error);
+        if (!lock && error == ERROR_CANCELLED) {
+            // Whole but never checked: nobody is to start it.
+            ::DeleteFileW(payloadPath.c_str());
+        }
     }
     if (!lock && windowsError != nullptr) {
         *windowsError = error;

@@ -3,8 +3,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstddef>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 
 #include "base/KernelHandles.h"
@@ -25,14 +27,23 @@ using PayloadLock = UniqueFileHandle;
 // The temporary folder (ending in a backslash) followed by "TesselInstallSilence.exe".
 std::wstring GetPayloadPath();
 
+// How much of the payload is written, and checked, at a time.
+inline constexpr size_t kPayloadPieceBytes = 1 << 20;
+
 // Writes the payload resource of `module` (null: the running executable) to `payloadPath`,
-// replacing any file there, and locks the written file. Nothing when the resource is missing, the
-// file cannot be created, the write is short, or the locked file no longer holds exactly the
-// resource's bytes; `windowsError` (when given) then gets the failing call's error code, or
-// ERROR_INVALID_DATA for a file that changed after it was written.
+// replacing any file there, and locks the written file. The resource is written in pieces of
+// `pieceBytes` and, once the file is locked, read back and compared piece by piece, so the process
+// never holds more than one piece of the file in memory, whatever the size of the product; the
+// pages of the resource already written are let go of the working set. Nothing when the resource
+// is missing, the file cannot be created, the write is short, the locked file no longer holds
+// exactly the resource's bytes, or `stop` was requested (between two pieces: the file written so
+// far is then deleted); `windowsError` (when given) then gets the failing call's error code,
+// ERROR_INVALID_DATA for a file that changed after it was written, ERROR_CANCELLED for a stop.
 [[nodiscard]] std::optional<PayloadLock> ExtractPayload(const std::wstring& payloadPath,
                                                         HMODULE module = nullptr,
-                                                        DWORD* windowsError = nullptr);
+                                                        DWORD* windowsError = nullptr,
+                                                        std::stop_token stop = {},
+                                                        size_t pieceBytes = kPayloadPieceBytes);
 
 // Starts a program as ShellExecuteExW would; tests replace it to simulate a refused elevation.
 // An empty function means ShellExecuteExW itself.

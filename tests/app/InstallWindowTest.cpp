@@ -163,6 +163,7 @@ struct LaunchRecord {
     std::wstring file;
     std::wstring parameters;
     int pageDuringLaunch = -1;
+    size_t payloadBytes = 0;  // the size of the started file then
 };
 
 UniqueHandle Duplicate(HANDLE handle) {
@@ -208,12 +209,18 @@ protected:
     HWND Create(std::vector<std::wstring> devices = {}, bool launchSucceeds = true) {
         m_window = new CWndInstall();
         m_window->SetInstallLog(m_log);
+        m_window->SetPayloadPieceBytes(m_payloadPieceBytes);
         m_window->SetDeviceSource(std::make_unique<FakeDevices>(std::move(devices)));
         m_window->SetLaunchFunction([this, launchSucceeds](SHELLEXECUTEINFOW& info) {
             ++m_launch.calls;
             m_launch.file = info.lpFile != nullptr ? info.lpFile : L"";
             m_launch.parameters = info.lpParameters != nullptr ? info.lpParameters : L"";
             m_launch.pageDuringLaunch = Pages()->GetCurSel();
+            WIN32_FILE_ATTRIBUTE_DATA payload{};
+            m_launch.payloadBytes =
+                ::GetFileAttributesExW(info.lpFile, GetFileExInfoStandard, &payload)
+                    ? payload.nFileSizeLow
+                    : 0;
             if (!launchSucceeds) {
                 return false;
             }
@@ -222,7 +229,8 @@ protected:
         return m_window->CreateWindowAt(nullptr, L"TESSEL installation", 0x10CF0000, 0,
                                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
     }
-    // Creates and shows the window, and waits until it is laid out (or already gone).
+    // Creates and shows the window, and waits until it is laid out and, unless m_waitForPayload
+    // is cleared, until its payload is written (or the window is already gone).
     void Open(std::vector<std::wstring> devices = {}, bool launchSucceeds = true) {
         m_hwnd = Create(std::move(devices), launchSucceeds);
         ASSERT_NE(m_hwnd, nullptr);
@@ -230,8 +238,17 @@ protected:
         m_window->ShowWindow(true, true);
         ::SetForegroundWindow(m_hwnd);
         ASSERT_TRUE(PumpUntil(
-            [&] { return !::IsWindow(m_hwnd) || (::IsWindowVisible(m_hwnd) && IsLaidOut()); },
-            kDeadlineMs));
+            [&] {
+                return !::IsWindow(m_hwnd) || (::IsWindowVisible(m_hwnd) && IsLaidOut() &&
+                                               (!m_waitForPayload || m_window->IsPayloadWritten()));
+            },
+            kDeadlineMs))
+            << "the window was not shown, or its payload not written";
+    }
+    // The resource the window writes as its payload.
+    static size_t PayloadResourceBytes() {
+        const auto resource = FindModuleResource(nullptr, L"DATA", MAKEINTRESOURCEW(18));
+        return resource ? resource->size() : 0;
     }
     bool IsLaidOut() {
         const CPaintManagerUI& pm = m_window->GetPaintManager();
@@ -379,6 +396,8 @@ protected:
     std::string m_readyName;
     UniqueHandle m_ready;
     std::unique_ptr<CSharedMemoryMap> m_channel;
+    bool m_waitForPayload = true;
+    size_t m_payloadPieceBytes = kPayloadPieceBytes;
 };
 
 TEST_F(InstallWindowTest, StartsOnPageZeroWithTheDefaultFolderAndALockedPayload) {
@@ -419,9 +438,12 @@ TEST_F(InstallWindowTest, APayloadThatCannotBeWrittenIsReportedAndTheWindowClose
     const std::wstring log = MakeTempFolder(L"log") + L"\\TesselAssistantSetup.log";
     m_log = InstallLog(log);
 
-    // The failure box comes up inside window creation, owned by the window being created.
+    // The failure box comes up once the window is shown, owned by it.
     MessageBoxCatcher catcher(nullptr);
+    m_waitForPayload = false;
     Open();
+    ASSERT_TRUE(PumpUntil([&] { return !catcher.shown.empty(); }, kDeadlineMs))
+        << "no message about the payload";
     ASSERT_EQ(catcher.shown.size(), 1u);
     EXPECT_EQ(catcher.shown[0].title, L"notify");
     EXPECT_EQ(catcher.shown[0].text, L"Failed to release the file, please try again");
@@ -432,7 +454,47 @@ TEST_F(InstallWindowTest, APayloadThatCannotBeWrittenIsReportedAndTheWindowClose
                             testing_support::SystemMessageText(ERROR_SHARING_VIOLATION));
     EXPECT_TRUE(texts[2].starts_with("write the payload: failed after ")) << texts[2];
     EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(m_hwnd); }))
-        << "the posted close ends the window once it is shown";
+        << "the posted close ends the window";
+    EXPECT_TRUE(DropQuitMessage());
+}
+
+// The payload is written after the first frame, in pieces: an Install clicked meanwhile shows the
+// installing page at once and starts the silent installer when the file is whole and locked;
+// a window closed meanwhile stops the write and leaves no part of the file behind.
+TEST_F(InstallWindowTest, InstallBeforeThePayloadIsWrittenStartsOnceItIs) {
+    const std::wstring log = MakeTempFolder(L"log") + L"\\TesselAssistantSetup.log";
+    m_log = InstallLog(log);
+    m_waitForPayload = false;
+    m_payloadPieceBytes = 1;  // a long write
+    Open();
+    ASSERT_FALSE(m_window->IsPayloadWritten()) << "written too fast for this test";
+    InstallInto(MakeTempFolder(L"early"));
+    EXPECT_EQ(Pages()->GetCurSel(), 1);
+    ASSERT_TRUE(PumpUntil([&] { return m_launch.calls == 1; }, 120'000))
+        << "the installation never started";
+    EXPECT_EQ(m_launch.payloadBytes, PayloadResourceBytes()) << "started a partial file";
+    EXPECT_EQ(m_launch.pageDuringLaunch, 1);
+    // The click itself may come after the writer's message (the test's pumping decides), but a
+    // write of single bytes takes far longer than a click here.
+    const auto texts = ReadLogTexts(log);
+    const size_t waits = IndexOf(texts, "install waits for the payload");
+    ASSERT_LT(waits, texts.size()) << "the click came after the payload was written";
+    EXPECT_LT(waits, IndexStartingWith(texts, "write the payload: ended after "));
+}
+
+TEST_F(InstallWindowTest, ClosingWhileThePayloadIsWrittenLeavesNoPartOfIt) {
+    m_waitForPayload = false;
+    m_payloadPieceBytes = 1;
+    Open();
+    const std::wstring payload = m_window->PayloadPath();
+    ASSERT_FALSE(m_window->IsPayloadWritten()) << "written too fast for this test";
+    ASSERT_TRUE(PumpUntil([&] {
+        return ::GetFileAttributesW(payload.c_str()) != INVALID_FILE_ATTRIBUTES;
+    })) << "the write never began";
+    ::PostMessageW(m_hwnd, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(m_hwnd); }));
+    EXPECT_EQ(::GetFileAttributesW(payload.c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the window is gone and its writer with it: nothing of the file is left";
     EXPECT_TRUE(DropQuitMessage());
 }
 
@@ -786,17 +848,16 @@ TEST_F(InstallWindowTest, ClosedFromOutsideWhileItsMessageBoxIsUp) {
     }
 }
 
-TEST_F(InstallWindowTest, ClosedFromOutsideWhileTheBoxOfItsCreationIsUp) {
-    // The payload cannot be written: the box comes up inside window creation.
+TEST_F(InstallWindowTest, ClosedFromOutsideWhileTheBoxAboutThePayloadIsUp) {
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);
     UniqueFileHandle holder(::CreateFileW((std::wstring(temp) + kSilentName).c_str(), GENERIC_READ,
                                           0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(holder);
     MessageBoxCatcher catcher(nullptr, MessageBoxCatcher::Reaction::CloseOwner);
-    const HWND window = Create();
-    m_window = nullptr;  // gone with its native window
-    EXPECT_EQ(window, nullptr) << "destroyed before its creation returned";
+    m_waitForPayload = false;
+    Open();
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(m_hwnd); }, kDeadlineMs));
     EXPECT_EQ(catcher.shown.size(), 1u);
     EXPECT_TRUE(DropQuitMessage()) << "the window's destructor ran";
 }

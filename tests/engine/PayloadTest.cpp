@@ -4,6 +4,8 @@
 
 #include <fstream>
 #include <sstream>
+#include <stop_token>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -64,6 +66,56 @@ TEST_F(PayloadTest, ExtractionReplacesAnEarlierFileWithTheResourceBytes) {
     auto lock = ExtractPayload(m_payloadPath);
     ASSERT_TRUE(lock.has_value());
     EXPECT_EQ(ReadFile(m_payloadPath), ReadFile(FromBuildPath(TESSEL_PROBE_PATH)));
+}
+
+// However the resource is cut into pieces, the file holds exactly its bytes; the largest piece is
+// bounded.
+TEST_F(PayloadTest, AnyPieceSizeWritesTheSameFile) {
+    const std::string expected = ReadFile(FromBuildPath(TESSEL_PROBE_PATH));
+    for (const size_t piece :
+         {size_t{4093}, expected.size() - 1, expected.size(), expected.size() + 1, ~size_t{0}}) {
+        SCOPED_TRACE(piece);
+        DWORD error = ERROR_SUCCESS;
+        auto lock = ExtractPayload(m_payloadPath, nullptr, &error, {}, piece);
+        ASSERT_TRUE(lock.has_value()) << error;
+        EXPECT_EQ(ReadFile(m_payloadPath), expected);
+    }
+}
+
+// A stop before the write leaves an earlier file as it was; a stop during the write removes the
+// file written so far, whether it came in writing or in checking.
+TEST_F(PayloadTest, AStoppedWriteLeavesNoFileBehind) {
+    std::ofstream(m_payloadPath.c_str(), std::ios::binary) << "an earlier run's file";
+    std::stop_source stopped;
+    stopped.request_stop();
+    DWORD error = ERROR_SUCCESS;
+    EXPECT_FALSE(ExtractPayload(m_payloadPath, nullptr, &error, stopped.get_token()).has_value());
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_CANCELLED));
+    EXPECT_EQ(ReadFile(m_payloadPath), "an earlier run's file");
+
+    const size_t total = ReadFile(FromBuildPath(TESSEL_PROBE_PATH)).size();
+    // Stopped from another thread at several points of a write in small pieces.
+    for (const size_t sizeSeen : {size_t{1}, total / 2, total}) {
+        SCOPED_TRACE(sizeSeen);
+        std::stop_source stop;
+        std::jthread stopper([&] {
+            WIN32_FILE_ATTRIBUTE_DATA data{};
+            const ULONGLONG deadline = ::GetTickCount64() + 30'000;
+            while (::GetTickCount64() < deadline &&
+                   !(::GetFileAttributesExW(m_payloadPath.c_str(), GetFileExInfoStandard, &data) &&
+                     data.nFileSizeLow >= sizeSeen)) {
+                ::SwitchToThread();
+            }
+            stop.request_stop();
+        });
+        auto lock = ExtractPayload(m_payloadPath, nullptr, &error, stop.get_token(), 16);
+        stopper.join();
+        if (lock) {
+            continue;  // finished before the stop came: nothing to check
+        }
+        EXPECT_EQ(error, static_cast<DWORD>(ERROR_CANCELLED));
+        EXPECT_EQ(::GetFileAttributesW(m_payloadPath.c_str()), INVALID_FILE_ATTRIBUTES);
+    }
 }
 
 TEST_F(PayloadTest, WrittenPayloadRefusesWritersAndDeletionWhileLocked) {
