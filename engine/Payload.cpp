@@ -7,6 +7,7 @@
 #include "base/FileWrite.h"
 #include "base/ModuleResource.h"
 #include "base/ProductFacts.h"
+#include "engine/PayloadSource.h"
 #include "engine/SilentCommandLine.h"
 
 namespace tessel {
@@ -17,29 +18,30 @@ using ResourceBytes = std::span<const uint8_t>;
 // Large enough for any disk to be written at full speed, small enough for one ReadFile.
 constexpr size_t kLargestPieceBytes = size_t{64} << 20;
 
-// The resource in pieces of `pieceBytes` (between 1 and kLargestPieceBytes), the last one shorter.
+// The payload in pieces of `pieceBytes` (between 1 and kLargestPieceBytes), the last one shorter,
+// each read into one buffer and handed to `visit`.
 template <typename Visit>
-bool ForEachPiece(ResourceBytes bytes, size_t pieceBytes, const std::stop_token& stop, DWORD& error,
-                  Visit visit) {
-    for (size_t at = 0; at < bytes.size(); at += pieceBytes) {
+bool ForEachPiece(const PayloadSource& source, size_t pieceBytes, const std::stop_token& stop,
+                  DWORD& error, Visit visit) {
+    std::vector<uint8_t> buffer(static_cast<size_t>(std::min<uint64_t>(pieceBytes, source.Size())));
+    for (uint64_t at = 0; at < source.Size(); at += pieceBytes) {
         if (stop.stop_requested()) {
             error = ERROR_CANCELLED;
             return false;
         }
-        const ResourceBytes piece = bytes.subspan(at, std::min(pieceBytes, bytes.size() - at));
-        if (!visit(piece)) {
+        const std::span<uint8_t> piece(
+            buffer.data(), static_cast<size_t>(std::min<uint64_t>(pieceBytes, source.Size() - at)));
+        error = source.Read(at, piece);
+        if (error != ERROR_SUCCESS || !visit(ResourceBytes(piece))) {
             return false;
         }
-        // Once written or compared, a piece is not needed again: on Windows this takes its pages
-        // out of the working set (the range was never locked, so nothing else happens).
-        ::VirtualUnlock(const_cast<uint8_t*>(piece.data()), piece.size());
     }
     return true;
 }
 
 // Each failure leaves the failing call's error code in `error`; a file left partly written is
 // deleted.
-bool WriteWholeFile(const std::wstring& path, ResourceBytes bytes, size_t pieceBytes,
+bool WriteWholeFile(const std::wstring& path, const PayloadSource& source, size_t pieceBytes,
                     const std::stop_token& stop, DWORD& error) {
     UniqueFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -47,7 +49,7 @@ bool WriteWholeFile(const std::wstring& path, ResourceBytes bytes, size_t pieceB
         error = ::GetLastError();
         return false;
     }
-    const bool written = ForEachPiece(bytes, pieceBytes, stop, error, [&](ResourceBytes piece) {
+    const bool written = ForEachPiece(source, pieceBytes, stop, error, [&](ResourceBytes piece) {
         error = WriteAll(file.Get(), piece);
         return error == ERROR_SUCCESS;
     });
@@ -59,9 +61,9 @@ bool WriteWholeFile(const std::wstring& path, ResourceBytes bytes, size_t pieceB
 }
 
 // Reopens the file so that only readers may share it, then checks that it still holds exactly the
-// resource: the file was unguarded for the moment between closing the writer and this call. A file
+// payload: the file was unguarded for the moment between closing the writer and this call. A file
 // that changed meanwhile fails with ERROR_INVALID_DATA.
-std::optional<PayloadLock> LockAndVerify(const std::wstring& path, ResourceBytes bytes,
+std::optional<PayloadLock> LockAndVerify(const std::wstring& path, const PayloadSource& source,
                                          size_t pieceBytes, const std::stop_token& stop,
                                          DWORD& error) {
     PayloadLock lock(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -75,12 +77,13 @@ std::optional<PayloadLock> LockAndVerify(const std::wstring& path, ResourceBytes
         error = ::GetLastError();
         return std::nullopt;
     }
-    if (static_cast<uint64_t>(size.QuadPart) != bytes.size()) {
+    if (static_cast<uint64_t>(size.QuadPart) != source.Size()) {
         error = ERROR_INVALID_DATA;
         return std::nullopt;
     }
-    std::vector<uint8_t> content(std::min(pieceBytes, bytes.size()));
-    const bool same = ForEachPiece(bytes, pieceBytes, stop, error, [&](ResourceBytes piece) {
+    std::vector<uint8_t> content(
+        static_cast<size_t>(std::min<uint64_t>(pieceBytes, source.Size())));
+    const bool same = ForEachPiece(source, pieceBytes, stop, error, [&](ResourceBytes piece) {
         DWORD read = 0;
         if (!::ReadFile(lock.Get(), content.data(), static_cast<DWORD>(piece.size()), &read,
                         nullptr)) {
@@ -127,8 +130,11 @@ std::optional<PayloadLock> ExtractPayload(const std::wstring& payloadPath, HMODU
     std::optional<PayloadLock> lock;
     if (resource && stop.stop_requested()) {
         error = ERROR_CANCELLED;
-    } else if (resource && WriteWholeFile(payloadPath, *resource, pieceBytes, stop, error)) {
-        lock = LockAndVerify(payloadPath, *resource, pieceBytes, stop, error);
+    } else if (resource) {
+        const PayloadSource source(module, *resource);
+        if (WriteWholeFile(payloadPath, source, pieceBytes, stop, error)) {
+            lock = LockAndVerify(payloadPath, source, pieceBytes, stop, error);
+        }
         if (!lock && error == ERROR_CANCELLED) {
             // Whole but never checked: nobody is to start it.
             ::DeleteFileW(payloadPath.c_str());

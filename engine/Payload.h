@@ -31,10 +31,10 @@ std::wstring GetPayloadPath();
 inline constexpr size_t kPayloadPieceBytes = 1 << 20;
 
 // Writes the payload resource of `module` (null: the running executable) to `payloadPath`,
-// replacing any file there, and locks the written file. The resource is written in pieces of
-// `pieceBytes` and, once the file is locked, read back and compared piece by piece, so the process
-// never holds more than one piece of the file in memory, whatever the size of the product; the
-// pages of the resource already written are let go of the working set. Nothing when the resource
+// replacing any file there, and locks the written file. The resource is read (PayloadSource:
+// from the executable's file where it can) and written in pieces of `pieceBytes` and, once the
+// file is locked, read back and compared piece by piece, so the process never holds more than a
+// piece or two of it in memory, whatever the size of the product. Nothing when the resource
 // is missing, the file cannot be created, the write is short, the locked file no longer holds
 // exactly the resource's bytes, or `stop` was requested (between two pieces: the file written so
 // far is then deleted); `windowsError` (when given) then gets the failing call's error code,

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <stop_token>
@@ -9,7 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "base/ImageFileOffset.h"
+#include "base/ModuleResource.h"
 #include "base/ProductFacts.h"
+#include "engine/PayloadSource.h"
 #include "engine/SilentCommandLine.h"
 #include "tests/support/TestProcess.h"
 
@@ -50,7 +54,9 @@ std::vector<std::string> WaitForProbeFields(const std::wstring& payloadPath) {
 class PayloadTest : public testing::Test {
 protected:
     void SetUp() override {
-        m_payloadPath = MakeTempFolder(L"payload") + L"\\" + kSilentInstallerFile;
+        // Not the silent installer's own name: an install window of a test running beside this one
+        // ends every process of that name when it goes.
+        m_payloadPath = MakeTempFolder(L"payload") + L"\\payload-test-probe.exe";
     }
     std::wstring m_payloadPath;
 };
@@ -116,6 +122,44 @@ TEST_F(PayloadTest, AStoppedWriteLeavesNoFileBehind) {
         EXPECT_EQ(error, static_cast<DWORD>(ERROR_CANCELLED));
         EXPECT_EQ(::GetFileAttributesW(m_payloadPath.c_str()), INVALID_FILE_ATTRIBUTES);
     }
+}
+
+// The payload is read from the program's own file, at the place the section table gives for the
+// mapped resource; bytes that are not in the file (here: the heap) are read where they are.
+TEST(PayloadSourceTest, ReadsTheResourceFromTheProgramsFile) {
+    const auto resource = FindModuleResource(nullptr, L"DATA", MAKEINTRESOURCEW(18));
+    ASSERT_TRUE(resource.has_value());
+    ASSERT_GT(resource->size(), 20'000u);
+    const PayloadSource source(nullptr, *resource);
+    EXPECT_TRUE(source.ReadsFile());
+    EXPECT_EQ(source.Size(), resource->size());
+    for (const size_t at : {size_t{0}, size_t{12'345}, resource->size() - 1000}) {
+        std::vector<uint8_t> piece(1000);
+        ASSERT_EQ(source.Read(at, piece), static_cast<DWORD>(ERROR_SUCCESS));
+        EXPECT_TRUE(std::equal(piece.begin(), piece.end(), resource->begin() + at)) << at;
+    }
+
+    const std::vector<uint8_t> elsewhere = {1, 2, 3, 4, 5};
+    const PayloadSource memory(nullptr, elsewhere);
+    EXPECT_FALSE(memory.ReadsFile());
+    std::vector<uint8_t> piece(3);
+    ASSERT_EQ(memory.Read(2, piece), static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(piece, (std::vector<uint8_t>{3, 4, 5}));
+}
+
+TEST(PayloadSourceTest, OnlyBytesWhollyInASectionsFileDataHaveAFileOffset) {
+    const HMODULE self = ::GetModuleHandleW(nullptr);
+    const auto resource = FindModuleResource(nullptr, L"DATA", MAKEINTRESOURCEW(18));
+    ASSERT_TRUE(resource.has_value());
+    EXPECT_TRUE(ImageFileOffset(self, resource->data(), resource->size()).has_value());
+    EXPECT_FALSE(ImageFileOffset(self, self, 64).has_value()) << "the headers";
+    EXPECT_FALSE(ImageFileOffset(self, resource->data(), resource->size() + (16u << 20)))
+        << "running past the section";
+    EXPECT_FALSE(ImageFileOffset(self, reinterpret_cast<const uint8_t*>(self) - 1, 1))
+        << "before the image";
+    EXPECT_FALSE(ImageFileOffset(nullptr, resource->data(), 1));
+    const int onTheStack = 0;
+    EXPECT_FALSE(ImageFileOffset(self, &onTheStack, sizeof(onTheStack)));
 }
 
 TEST_F(PayloadTest, WrittenPayloadRefusesWritersAndDeletionWhileLocked) {
