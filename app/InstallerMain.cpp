@@ -10,6 +10,7 @@
 #include "base/ModuleResource.h"
 #include "base/ProductFacts.h"
 #include "base/SafeDllSearch.h"
+#include "base/StartupTimeline.h"
 #include "skin/LanguageTable.h"
 #include "ui/PaintManagerUI.h"
 #include "ui/ResourceLocation.h"
@@ -26,6 +27,8 @@ constexpr DWORD kInstallWindowStyle = 0x10CF0000;
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     using namespace tessel;
+    StartupTimeline& timeline = StartupTimeline::Instance();
+    timeline.Mark(L"entry");
     // Before any DLL is loaded on demand: the installer runs from a download folder.
     RestrictDllSearchToSystem();
 
@@ -58,6 +61,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     CLanguageTable& texts = CLanguageTable::Instance();
     texts.LoadLanguageFile(language.fileName);
     texts.SetLanguageCode(language.code);
+    timeline.Mark(L"skin and language");
 
     // Owns itself from here on: it is deleted when its native window is destroyed.
     auto* window = new CWndInstall();
@@ -68,6 +72,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         log.WriteError(L"the install window could not be created", ::GetLastError());
         return logExit(0);
     }
+    timeline.Mark(L"window created");
     window->CenterWindow();
     window->ShowWindow(true, true);
     CPaintManagerUI::MessageLoop();

@@ -14,6 +14,7 @@
 #include "base/KernelHandles.h"
 #include "base/ProcessCleanup.h"
 #include "base/ProductFacts.h"
+#include "base/StartupTimeline.h"
 #include "base/TextConversion.h"
 #include "engine/FileSystem.h"
 #include "engine/InstallMessages.h"
@@ -155,6 +156,9 @@ void CWndInstall::StartWritingPayload() {
     }
     // The first frame goes to the screen before anything else competes for the disk and the CPU.
     ::UpdateWindow(m_hWnd);
+    StartupTimeline& timeline = StartupTimeline::Instance();
+    timeline.Mark(L"first frame");
+    m_log.Write(timeline.Describe());
     m_payloadWriter = std::make_unique<PayloadWriter>(m_payloadPath, m_hWnd, kPayloadWrittenMessage,
                                                       m_log, nullptr, m_payloadPieceBytes);
 }
