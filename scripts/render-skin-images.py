@@ -276,18 +276,20 @@ def build_icon():
     return bytes(out)
 
 
-def run(out_dir, icon_path, only):
+def run(out_dir, icon_path, only, report=True):
     written = []
     for svg, stem in package_sources():
         if only and only not in stem:
             continue
         for name, w, h, size in render_package_image(svg, stem, out_dir):
-            print('%-32s %5d x %-4d %7d bytes' % (name, w, h, size))
+            if report:
+                print('%-32s %5d x %-4d %7d bytes' % (name, w, h, size))
             written.append(name)
     if not only or only == 'icon':
         data = build_icon()
         write(icon_path, data)
-        print('%-32s %21d bytes' % (os.path.relpath(icon_path, ROOT), len(data)))
+        if report:
+            print('%-32s %21d bytes' % (icon_path, len(data)))
     return written
 
 
@@ -295,7 +297,7 @@ def check(only):
     """Renders into a temporary folder and compares with the committed files."""
     with tempfile.TemporaryDirectory() as scratch:
         icon = os.path.join(scratch, 'TesselAssistant.ico')
-        names = run(os.path.join(scratch, 'package'), icon, only)
+        names = run(os.path.join(scratch, 'package'), icon, only, report=False)
         stale = []
         for name in names:
             with open(os.path.join(scratch, 'package', *name.split('/')), 'rb') as f:
@@ -325,7 +327,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split('\n')[0])
     parser.add_argument('--out', default=PACKAGE, help='package folder to write into')
     parser.add_argument('--only', help='render only the sources whose name contains this text')
-    parser.add_argument('--icon', default=ICON, help='where to write the program icon')
+    parser.add_argument('--icon', default=os.path.relpath(ICON), help='where to write the program icon')
     parser.add_argument('--check', action='store_true',
                         help='compare what the sources render with the committed files')
     args = parser.parse_args()
