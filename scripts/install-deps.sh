@@ -9,6 +9,7 @@ packages=(
   cmake ninja-build dpkg-dev
   wine wine64 wine32:i386
   xvfb xdotool imagemagick x11-utils
+  librsvg2-bin
   locales
   fonts-wqy-microhei fonts-wine
   python3
