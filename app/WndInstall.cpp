@@ -156,9 +156,10 @@ void CWndInstall::StartWritingPayload() {
     }
     // The first frame goes to the screen before anything else competes for the disk and the CPU.
     ::UpdateWindow(m_hWnd);
-    StartupTimeline& timeline = StartupTimeline::Instance();
-    timeline.Mark(L"first frame");
-    m_log.Write(timeline.Describe());
+    if (const std::wstring start = StartupTimeline::Instance().Finish(L"first frame");
+        !start.empty()) {
+        m_log.Write(start);
+    }
     m_payloadWriter = std::make_unique<PayloadWriter>(m_payloadPath, m_hWnd, kPayloadWrittenMessage,
                                                       m_log, nullptr, m_payloadPieceBytes);
 }

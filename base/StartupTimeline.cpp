@@ -40,6 +40,15 @@ void StartupTimeline::Mark(const wchar_t* name) {
     m_moments.push_back({name, now});
 }
 
+std::wstring StartupTimeline::Finish(const wchar_t* name) {
+    if (m_finished) {
+        return {};
+    }
+    m_finished = true;
+    Mark(name);
+    return Describe();
+}
+
 std::wstring StartupTimeline::Describe() const {
     if (m_moments.empty()) {
         return {};

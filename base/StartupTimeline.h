@@ -20,6 +20,9 @@ public:
     // "<total> ms to <last step>: <name> <ms>, ..." with each step's own duration; empty before
     // the first mark.
     std::wstring Describe() const;
+    // Marks the last step and describes the start, the first time only: empty afterwards (a
+    // second window's first frame is no part of the program's start).
+    std::wstring Finish(const wchar_t* name);
 
 private:
     struct Moment {
@@ -28,6 +31,7 @@ private:
     };
     StartupTimeline() = default;
 
+    bool m_finished = false;
     double m_beforeFirstMs = 0;  // from the process's creation to the first mark
     std::vector<Moment> m_moments;
 };

@@ -157,9 +157,7 @@ int main(int argc, char** argv) {
     ::CloseHandle(writer.hThread);
     ::CloseHandle(writer.hProcess);
 
-    std::printf(
-        "progress latency: %zu of %d messages handled\n",
-        g_latencies.size(), kMessages);
+    std::printf("progress latency: %zu of %d messages handled\n", g_latencies.size(), kMessages);
     if (!g_latencies.empty()) {
         std::printf(
             "progress latency: median %.2f ms, p99 %.2f ms, max %.2f ms (goal: median <= 7 ms)\n",

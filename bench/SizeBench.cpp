@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/BenchResult.h"
 #include "engine/Payload.h"
 
 namespace {
@@ -65,7 +66,9 @@ int main() {
     std::printf("  installer without it:    %10llu bytes (%8.1f KB, %.2f MB)\n", own, own / kKb,
                 own / kMb);
     std::printf(
-        "  goal: at most 1 MB without the payload; NSIS's own share of an installer is "
-        "about 131 KB\n");
+        "  goal: at most 600 KB without the payload (the shipped i686 one); NSIS's own share of "
+        "an installer is about 131 KB\n");
+    tessel::bench::PrintResult("Installer without its payload",
+                               tessel::bench::ValueText(own / kKb, "KB"), "at most 600 KB (i686)");
     return 0;
 }

@@ -447,7 +447,11 @@ TEST_F(InstallWindowTest, APayloadThatCannotBeWrittenIsReportedAndTheWindowClose
     ASSERT_EQ(catcher.shown.size(), 1u);
     EXPECT_EQ(catcher.shown[0].title, L"notify");
     EXPECT_EQ(catcher.shown[0].text, L"Failed to release the file, please try again");
-    const auto texts = ReadLogTexts(log);
+    auto texts = ReadLogTexts(log);
+    // The program's start is told once, by its first window to show (an earlier test's here).
+    std::erase_if(texts, [](const std::string& text) {
+        return text.find(" ms to first frame: ") != std::string::npos;
+    });
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(texts[1], "write the payload: failed: cannot write \"" + WideToUtf8(payload) +
                             "\": Windows error 32: " +

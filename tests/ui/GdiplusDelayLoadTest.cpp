@@ -1,4 +1,4 @@
-// GDI+ is delay-loaded through the hook in ui/GdiplusDelayLoad.cpp. This program links the framework
+// GDI+ is delay-loaded through the hook in base/DelayLoadHook.cpp. This program links the framework
 // as every other program does and never names the hook itself (see DelayLoadHookProbe.cpp), so
 // the hook in force here is the one every program gets.
 #include <windows.h>
@@ -29,7 +29,8 @@ bool IsInSystemFolder(const fs::path& file) {
     return length > 0 && ::lstrcmpiW(file.parent_path().c_str(), folder) == 0;
 }
 
-TEST(GdiplusDelayLoadTest, TheHookLoadsGdiplusFromTheSystemFolderOnly) {
+// GDI+ and the shell's DLLs the installer needs only on a click.
+TEST(GdiplusDelayLoadTest, TheHookLoadsDelayLoadedDllsFromTheSystemFolderOnly) {
     const PfnDliHook hook = LinkedDelayLoadHook();
     ASSERT_NE(hook, nullptr) << "the runtime's empty default is linked in";
     struct Case {
@@ -40,6 +41,10 @@ TEST(GdiplusDelayLoadTest, TheHookLoadsGdiplusFromTheSystemFolderOnly) {
     const Case cases[] = {
         {dliNotePreLoadLibrary, "gdiplus.dll", true},
         {dliNotePreLoadLibrary, "GDIPLUS.DLL", true},
+        {dliNotePreLoadLibrary, "shell32.dll", true},
+        {dliNotePreLoadLibrary, "SHLWAPI.dll", true},
+        {dliNotePreLoadLibrary, "ole32.dll", true},
+        {dliNotePreLoadLibrary, "setupapi.dll", true},
         {dliNotePreLoadLibrary, "winmm.dll", false},  // others load as without a hook
         {dliNotePreLoadLibrary, "gdiplus", false},
         {dliStartProcessing, "gdiplus.dll", false},
