@@ -28,7 +28,7 @@ using PayloadLock = UniqueFileHandle;
 std::wstring GetPayloadPath();
 
 // How much of the payload is written, and checked, at a time.
-inline constexpr size_t kPayloadPieceBytes = 1 << 20;
+inline constexpr size_t kPayloadPieceBytes = 256 << 10;
 
 // Writes the payload resource of `module` (null: the running executable) to `payloadPath`,
 // replacing any file there, and locks the written file. The resource is read (PayloadSource:

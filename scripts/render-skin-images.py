@@ -3,7 +3,7 @@
 
 Every image of the skin package has one SVG under skin/art/, in the folder of the same name:
 skin/art/Common/btn_Style_1.svg becomes skin/package/Common/btn_Style_1.png at the size the SVG
-declares (its width and height) and Common/btn_Style_1@2x.png at twice that size, both drawn from
+declares (its width and height) and Common/btn_Style_1@200.png at twice that size (the name the framework looks up at 200 %), both drawn from
 the vector shapes. The program icon app/TesselAssistant.ico is assembled from
 skin/art/Icon/TesselAssistant-<N>.svg, one drawing for each size it carries (16, 24, 32 and 48 as
 32-bit DIB images, 256 as a PNG image).
@@ -37,7 +37,7 @@ PACKAGE = os.path.join(ROOT, 'skin', 'package')
 ICON = os.path.join(ROOT, 'app', 'TesselAssistant.ico')
 ICON_FOLDER = 'Icon'
 ICON_SIZES = (16, 24, 32, 48, 256)
-SCALES = ((1, ''), (2, '@2x'))
+SCALES = ((1, ''), (2, '@200'))
 
 
 # ---------------------------------------------------------------------------

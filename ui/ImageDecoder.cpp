@@ -5,8 +5,6 @@
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_STDIO
 #define STBI_ONLY_PNG
-#define STBI_ONLY_JPEG
-#define STBI_ONLY_BMP
 #define STBI_MAX_DIMENSIONS 8192
 #include <stb/stb_image.h>
 

@@ -7,8 +7,9 @@
 
 namespace tessel {
 
-// Decodes PNG, JPEG or BMP bytes to 8-bit R, G, B, A. Nothing for bytes that are not an image,
-// are truncated or describe an image above kMaxImageDimension on a side. Free of <windows.h>.
+// Decodes PNG bytes (the skin's one image format) to 8-bit R, G, B, A. Nothing for bytes that are
+// not a PNG image, are truncated or describe an image above kMaxImageDimension on a side. Free of
+// <windows.h>.
 struct DecodedImage {
     int width = 0;
     int height = 0;

@@ -56,6 +56,21 @@ TEST(ImageFuzzTest, MutatedImagesDecodeOrFailCleanly) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
 }
 
+// The skin's images are PNG; other formats (here a whole 1x1 BMP) are not images to the framework.
+TEST(ImageFuzzTest, OnlyPngIsDecoded) {
+    const std::string png = testing_support::MakeBandsPng({0xFFFF0000}, 1, 1);
+    const auto bytes = [](const std::string& s) {
+        return std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(s.data()), s.size());
+    };
+    EXPECT_TRUE(DecodeImage(bytes(png)).has_value());
+    const std::string bmp(
+        "BM\x3a\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x01\0\0\0\x01\0\0\0"
+        "\x01\0\x18\0\0\0\0\0\x04\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0"
+        "\0\0\0\0\0\0\xff\0",
+        58);
+    EXPECT_FALSE(DecodeImage(bytes(bmp)).has_value());
+}
+
 // Descriptions drawn from random keys and numbers (negative, huge, inverted) draw inside the
 // control or not at all.
 TEST(ImageFuzzTest, RandomDescriptionsDrawOnlyInsideTheControl) {
