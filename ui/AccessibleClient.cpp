@@ -131,9 +131,9 @@ HRESULT AccessibleClient::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr) {
         return E_POINTER;
     }
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible) {
+    if (iid == __uuidof(IUnknown) || iid == __uuidof(IDispatch) || iid == __uuidof(IAccessible)) {
         *object = static_cast<IAccessible*>(this);
-    } else if (iid == IID_IEnumVARIANT) {
+    } else if (iid == __uuidof(IEnumVARIANT)) {
         *object = static_cast<IEnumVARIANT*>(this);
     } else {
         *object = nullptr;

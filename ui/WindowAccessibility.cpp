@@ -61,14 +61,14 @@ bool WindowAccessibility::HandleGetObject(WPARAM wParam, LPARAM lParam, LRESULT&
     if (!m_client) {
         IAccessible* standard = nullptr;
         if (oleacc->createStandardObject == nullptr ||
-            FAILED(oleacc->createStandardObject(window, OBJID_CLIENT, IID_IAccessible,
+            FAILED(oleacc->createStandardObject(window, OBJID_CLIENT, __uuidof(IAccessible),
                                                 reinterpret_cast<void**>(&standard)))) {
             standard = nullptr;
         }
         m_client.Reset(new AccessibleClient(*this, window, UniqueCom<IAccessible>(standard)));
     }
     const LRESULT answer =
-        oleacc->lresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(m_client.Get()));
+        oleacc->lresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(m_client.Get()));
     if (answer < 0) {
         return false;  // the system's own object then
     }
