@@ -270,7 +270,26 @@ bool WindowAccessibility::TakeFocus(CControlUI* control) {
     if (control == nullptr || (Describe(*control).states & kAccessibleFocusable) == 0) {
         return false;
     }
-    control->SetFocus();
+    if (control != m_manager.GetFocus()) {
+        control->SetFocus();
+        return m_manager.GetFocus() == control;
+    }
+    // Focused in the tree but not in the system (a message box had the focus, say): the window
+    // takes it back, which the control hears.
+    const HWND window = m_manager.GetPaintWindow();
+    if (!IsFocusWindow(::GetFocus())) {
+        ::SetFocus(window);
+    }
+    // An edit box whose native window closed while the window kept the focus opens it again, as
+    // when the window gets the focus back.
+    const auto* edit = ControlAs<CEditUI>(control, L"Edit");
+    if (edit != nullptr && edit->GetNativeEdit() == nullptr && ::GetFocus() == window) {
+        EventRecord event;
+        event.kind = EVT_SETFOCUS;
+        event.sender = control;
+        event.timestamp = ::GetTickCount();
+        control->Event(event);
+    }
     return m_manager.GetFocus() == control;
 }
 
