@@ -15,6 +15,8 @@
 #include "base/ComHandles.h"
 #include "tests/ui/WindowTestSupport.h"
 #include "ui/CheckBoxUI.h"
+#include "ui/EditUI.h"
+#include "ui/EditWnd.h"
 #include "ui/LabelUI.h"
 #include "ui/ProgressUI.h"
 
@@ -318,6 +320,35 @@ TEST_F(AccessibilityTest, FocusCuesAppearWithTabAndFocusIsTold) {
     // The system may hide them again for the whole window.
     ::SendMessageW(window.GetHWND(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
     EXPECT_FALSE(pm.AreFocusCuesShown());
+}
+
+TEST_F(AccessibilityTest, SpaceAndReturnPressTheFocusedControl) {
+    CPaintManagerUI& pm = window.GetPaintManager();
+    auto* agree = ControlAs<CCheckBoxUI>(window.Find(L"agree"), L"CheckBox");
+    agree->SetFocus();
+    window.PostKey(VK_SPACE);
+    ASSERT_TRUE(PumpUntil([&] { return !agree->IsSelected(); })) << "Space did not uncheck";
+    window.PostKey(VK_RETURN);
+    ASSERT_TRUE(PumpUntil([&] { return agree->IsSelected(); })) << "Return did not check";
+    window.Find(L"terms")->SetFocus();
+    window.PostKey(VK_RETURN);
+    ASSERT_TRUE(PumpUntil([&] { return window.HasNotification(L"click"); }))
+        << "Return did not follow the link";
+    EXPECT_EQ(pm.GetFocus()->GetName(), L"terms");
+}
+
+TEST_F(AccessibilityTest, AFocusedEditBoxWhoseNativeWindowClosedOpensItAgainForTheKeyboard) {
+    auto* edit = ControlAs<CEditUI>(window.Find(L"folder"), L"Edit");
+    edit->SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return edit->GetNativeEdit() != nullptr; }));
+    // As when a message box took the focus and gave it back to the window itself.
+    ::SetFocus(window.GetHWND());
+    ASSERT_TRUE(PumpUntil([&] { return edit->GetNativeEdit() == nullptr; }));
+    ASSERT_EQ(window.GetPaintManager().GetFocus(), edit);
+    ::PostMessageW(window.GetHWND(), WM_CHAR, L'x', 1);
+    ASSERT_TRUE(PumpUntil([&] { return edit->GetText() == L"C:\\Datax"; }))
+        << "the typed character did not reach the reopened native edit";
+    EXPECT_NE(edit->GetNativeEdit(), nullptr);
 }
 
 TEST_F(AccessibilityTest, BadChildIdsAndAGoneWindowAreRefused) {
