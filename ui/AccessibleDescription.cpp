@@ -104,7 +104,7 @@ AccessibleRole RoleOf(CControlUI& control) {
     }
     if (auto* option = ControlAs<COptionUI>(&control, L"Option")) {
         return option->GetGroup().empty() ? AccessibleRole::CheckButton
-                                           : AccessibleRole::RadioButton;
+                                          : AccessibleRole::RadioButton;
     }
     if (control.QueryInterfaceByName(L"Button") != nullptr) {
         return AccessibleRole::PushButton;
@@ -119,7 +119,8 @@ std::wstring PercentText(int value, int minimum, int maximum) {
     long long percent = 0;
     if (maximum > minimum) {
         const long long span = static_cast<long long>(maximum) - minimum;
-        const long long done = std::clamp<long long>(static_cast<long long>(value) - minimum, 0, span);
+        const long long done =
+            std::clamp<long long>(static_cast<long long>(value) - minimum, 0, span);
         percent = done * 100 / span;
     }
     return std::to_wstring(percent) + L"%";
@@ -171,8 +172,8 @@ AccessibleDescription DescribeControl(CControlUI& control, std::span<CControlUI*
             d.states |= kAccessibleReadOnly;
         }
     } else if (auto* progress = ControlAs<CProgressUI>(&control, L"Progress")) {
-        d.value = PercentText(progress->GetValue(), progress->GetMinValue(),
-                              progress->GetMaxValue());
+        d.value =
+            PercentText(progress->GetValue(), progress->GetMinValue(), progress->GetMaxValue());
         d.states |= kAccessibleReadOnly;
     }
     if (enabled) {

@@ -12,9 +12,9 @@ namespace tessel {
 namespace {
 
 // Unscaled pixels.
-constexpr int kRingGap = 2;      // between the control and the ring
+constexpr int kRingGap = 2;  // between the control and the ring
 constexpr int kRingWidth = 2;
-constexpr int kRingEdge = 1;     // the antialiased fringe outside the ring
+constexpr int kRingEdge = 1;  // the antialiased fringe outside the ring
 constexpr int kDefaultRound = 4;
 constexpr uint32_t kDefaultColor = 0xFF0078D7;
 
@@ -34,7 +34,8 @@ void FocusIndication::Start(HWND window) {
     ::SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &alwaysShown, 0);
     bool shown = alwaysShown != FALSE;
     if (!shown && window != nullptr) {
-        if (const CPaintManagerUI* owner = CPaintManagerUI::ManagerOf(::GetWindow(window, GW_OWNER))) {
+        if (const CPaintManagerUI* owner =
+                CPaintManagerUI::ManagerOf(::GetWindow(window, GW_OWNER))) {
             shown = owner->AreFocusCuesShown();
         }
     }
@@ -104,8 +105,8 @@ void FocusIndication::Paint(HDC dc, const UiRect& area) {
     const WindowAttributes& window = m_manager.GetWindowAttributes();
     const uint32_t color = window.focusColor != 0 ? window.focusColor : kDefaultColor;
     const int round = control->GetFocusRound() >= 0 ? control->GetFocusRound()
-                      : window.focusRound >= 0     ? window.focusRound
-                                                   : kDefaultRound;
+                      : window.focusRound >= 0      ? window.focusRound
+                                                    : kDefaultRound;
     // The ring's centre line, half its width outside the gap.
     const auto width = static_cast<Gdiplus::REAL>(m_manager.Scale(kRingWidth));
     const Gdiplus::REAL outset = static_cast<Gdiplus::REAL>(m_manager.Scale(kRingGap)) + width / 2;

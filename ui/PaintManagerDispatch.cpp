@@ -673,7 +673,7 @@ bool CPaintManagerUI::PreHandleWindowMessage(UINT message, WPARAM wParam, LPARAM
                 // No control of this framework keeps Tab for itself (rich edit and web views
                 // are not part of it), so Tab always moves the focus.
                 MoveFocusByKeyboard(::GetKeyState(VK_SHIFT) >= 0 ? TabDirection::Forward
-                                                                  : TabDirection::Backward);
+                                                                 : TabDirection::Backward);
                 return true;
             }
             break;

@@ -26,8 +26,7 @@ const Oleacc* LoadOleacc() {
     static const UniqueModule module = LoadSystemLibrary(L"oleacc.dll");
     static const Oleacc functions{
         ProcedureAddress<LresultFromObjectProc>(module.Get(), "LresultFromObject"),
-        ProcedureAddress<CreateStdAccessibleObjectProc>(module.Get(),
-                                                        "CreateStdAccessibleObject")};
+        ProcedureAddress<CreateStdAccessibleObjectProc>(module.Get(), "CreateStdAccessibleObject")};
     return functions.lresultFromObject != nullptr ? &functions : nullptr;
 }
 
@@ -67,8 +66,8 @@ bool WindowAccessibility::HandleGetObject(WPARAM wParam, LPARAM lParam, LRESULT&
         }
         m_client.Reset(new AccessibleClient(*this, window, UniqueCom<IAccessible>(standard)));
     }
-    const LRESULT answer =
-        oleacc->lresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(m_client.Get()));
+    const LRESULT answer = oleacc->lresultFromObject(__uuidof(IAccessible), wParam,
+                                                     static_cast<IAccessible*>(m_client.Get()));
     if (answer < 0) {
         return false;  // the system's own object then
     }
@@ -239,8 +238,8 @@ std::optional<long> WindowAccessibility::ChildAt(POINT screen) {
 
 bool WindowAccessibility::PostDefaultAction(long id) {
     const HWND window = m_manager.GetPaintWindow();
-    return window != nullptr && ::PostMessageW(window, DefaultActionMessage(),
-                                               static_cast<WPARAM>(id), 0) != FALSE;
+    return window != nullptr &&
+           ::PostMessageW(window, DefaultActionMessage(), static_cast<WPARAM>(id), 0) != FALSE;
 }
 
 bool WindowAccessibility::HandleDefaultActionMessage(UINT message, WPARAM wParam) {
@@ -259,7 +258,8 @@ bool WindowAccessibility::HandleDefaultActionMessage(UINT message, WPARAM wParam
 
 void WindowAccessibility::CarryOutDefaultAction(CControlUI& control) {
     // A check box that toggles on the press itself gets the press's toggle and report too.
-    if (auto* box = ControlAs<CCheckBoxUI>(&control, L"CheckBox"); box != nullptr && box->IsAutoCheck()) {
+    if (auto* box = ControlAs<CCheckBoxUI>(&control, L"CheckBox");
+        box != nullptr && box->IsAutoCheck()) {
         box->SetSelected(!box->IsSelected());
         m_manager.SendNotification(box, L"checkclick", box->IsSelected() ? 1 : 0);
     }

@@ -23,8 +23,8 @@ enum class AccessibleEvent {
     ValueChange,  // a progress bar's value
     TextChange,   // an edit box's value, any other control's name
     Shown,
-    Hidden,       // a control; a container shown or hidden reorders the window's children
-    Reorder,      // the window's children changed (a page was selected)
+    Hidden,   // a control; a container shown or hidden reorders the window's children
+    Reorder,  // the window's children changed (a page was selected)
 };
 
 enum class DialogKind { Dialog, Alert };

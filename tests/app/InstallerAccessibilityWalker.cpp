@@ -247,8 +247,7 @@ std::wstring Show(const std::vector<Element>& elements) {
     std::wstring text;
     for (const Element& e : elements) {
         text += L"\n    [" + std::to_wstring(e.id) + L"] " + RoleName(e.role) + L" \"" + e.name +
-                L"\"" + (e.value ? L" = \"" + *e.value + L"\"" : L"") + L" state 0x" +
-                [&] {
+                L"\"" + (e.value ? L" = \"" + *e.value + L"\"" : L"") + L" state 0x" + [&] {
                     wchar_t hex[16];
                     std::swprintf(hex, 16, L"%lx", static_cast<unsigned long>(e.state));
                     return std::wstring(hex);
@@ -276,8 +275,10 @@ void CheckChildren(const std::wstring& where, const std::vector<Element>& found,
     for (size_t i = 0; i < found.size(); ++i) {
         const Element& e = found[i];
         const Expected& x = expected[i];
-        const std::wstring at = where + L", child " + std::to_wstring(i + 1) + L" (\"" + x.name + L"\")";
-        Check(e.role == x.role, at + L": role " + RoleName(e.role) + L", expected " + RoleName(x.role));
+        const std::wstring at =
+            where + L", child " + std::to_wstring(i + 1) + L" (\"" + x.name + L"\")";
+        Check(e.role == x.role,
+              at + L": role " + RoleName(e.role) + L", expected " + RoleName(x.role));
         Check(e.name == x.name, at + L": name \"" + e.name + L"\"");
         Check((e.state & x.statesSet) == x.statesSet, at + L": states missing");
         Check((e.state & x.statesClear) == 0, at + L": states that should not be there");
@@ -349,7 +350,10 @@ public:
 private:
     void FindInstaller() {
         const std::wstring title = Text(L"lan_100");
-        Require(WaitFor([&] { return (m_window = FindVisibleWindow(kWindowClass, 0, nullptr, title)) != nullptr; }),
+        Require(WaitFor([&] {
+                    return (m_window = FindVisibleWindow(kWindowClass, 0, nullptr, title)) !=
+                           nullptr;
+                }),
                 L"no installer window titled \"" + title + L"\"");
         ::GetWindowThreadProcessId(m_window, &m_process);
         m_object = ObjectOf(m_window);
@@ -367,17 +371,18 @@ private:
         const std::vector<Element> page = Page();
         const long focusable = STATE_SYSTEM_FOCUSABLE;
         const long checked = STATE_SYSTEM_CHECKED | STATE_SYSTEM_FOCUSABLE;
-        CheckChildren(L"page 0", page,
-                      {{ROLE_SYSTEM_PUSHBUTTON, Text(L"lan_51"), focusable},
-                       {ROLE_SYSTEM_PUSHBUTTON, Text(L"lan_1"), focusable, STATE_SYSTEM_UNAVAILABLE},
-                       {ROLE_SYSTEM_STATICTEXT, Text(L"lan_2")},
-                       {ROLE_SYSTEM_TEXT, Text(L"lan_2"), focusable},
-                       {ROLE_SYSTEM_PUSHBUTTON, Text(L"lan_3"), focusable},
-                       {ROLE_SYSTEM_CHECKBUTTON, Text(L"lan_4"), checked},
-                       {ROLE_SYSTEM_LINK, Text(L"lan_10"), focusable | STATE_SYSTEM_LINKED},
-                       {ROLE_SYSTEM_CHECKBUTTON, Text(L"lan_5"), checked},
-                       {ROLE_SYSTEM_CHECKBUTTON, Text(L"lan_6"), checked}},
-                      m_rect);
+        CheckChildren(
+            L"page 0", page,
+            {{ROLE_SYSTEM_PUSHBUTTON, Text(L"lan_51"), focusable},
+             {ROLE_SYSTEM_PUSHBUTTON, Text(L"lan_1"), focusable, STATE_SYSTEM_UNAVAILABLE},
+             {ROLE_SYSTEM_STATICTEXT, Text(L"lan_2")},
+             {ROLE_SYSTEM_TEXT, Text(L"lan_2"), focusable},
+             {ROLE_SYSTEM_PUSHBUTTON, Text(L"lan_3"), focusable},
+             {ROLE_SYSTEM_CHECKBUTTON, Text(L"lan_4"), checked},
+             {ROLE_SYSTEM_LINK, Text(L"lan_10"), focusable | STATE_SYSTEM_LINKED},
+             {ROLE_SYSTEM_CHECKBUTTON, Text(L"lan_5"), checked},
+             {ROLE_SYSTEM_CHECKBUTTON, Text(L"lan_6"), checked}},
+            m_rect);
         Require(page.size() == 9, L"page 0 is not as expected; the walk stops");
         m_close = page[0].id;
         m_install = page[1].id;
@@ -390,7 +395,7 @@ private:
         for (const Element& e : page) {
             VARIANT hit;
             const HRESULT hr = m_object.Get()->accHitTest((e.place.left + e.place.right) / 2,
-                                                         (e.place.top + e.place.bottom) / 2, &hit);
+                                                          (e.place.top + e.place.bottom) / 2, &hit);
             Check(hr == S_OK && hit.vt == VT_I4 && hit.lVal == e.id,
                   L"hit test at the centre of \"" + e.name + L"\" does not answer it");
         }
@@ -410,8 +415,10 @@ private:
               }),
               L"after unchecking the agreement, Install did not become unavailable");
         Check(WaitFor([&] {
-                  return CountEvents(EVENT_OBJECT_STATECHANGE, m_window, OBJID_CLIENT, m_agree, from) > 0 &&
-                         CountEvents(EVENT_OBJECT_STATECHANGE, m_window, OBJID_CLIENT, m_install, from) > 0;
+                  return CountEvents(EVENT_OBJECT_STATECHANGE, m_window, OBJID_CLIENT, m_agree,
+                                     from) > 0 &&
+                         CountEvents(EVENT_OBJECT_STATECHANGE, m_window, OBJID_CLIENT, m_install,
+                                     from) > 0;
               }),
               L"no state change events for the check box and Install");
         Check(a->accDoDefaultAction(Child(m_install)) == DISP_E_MEMBERNOTFOUND,
@@ -428,7 +435,8 @@ private:
         Check(WaitFor([&] { return (StateOf(a, m_link) & STATE_SYSTEM_FOCUSED) != 0; }),
               L"the link is not reported focused");
         Check(WaitFor([&] {
-                  return CountEvents(EVENT_OBJECT_FOCUS, m_window, OBJID_CLIENT, m_link, beforeFocus) > 0;
+                  return CountEvents(EVENT_OBJECT_FOCUS, m_window, OBJID_CLIENT, m_link,
+                                     beforeFocus) > 0;
               }),
               L"no focus event for the link");
         VARIANT focus;
@@ -442,14 +450,18 @@ private:
         Require(a->accSelect(SELFLAG_TAKEFOCUS, Child(m_edit)) == S_OK,
                 L"the edit box did not take the focus");
         HWND edit = nullptr;
-        Require(WaitFor([&] { return (edit = FindVisibleWindow(kNativeEditClass, m_process, nullptr)) != nullptr; }),
+        Require(WaitFor([&] {
+                    return (edit = FindVisibleWindow(kNativeEditClass, m_process, nullptr)) !=
+                           nullptr;
+                }),
                 L"the focused edit box opened no native edit window");
         const size_t from = g_events.size();
         ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
         Check(WaitFor([&] { return ValueOf(a, m_edit) == text; }),
               L"the edit box's value is not the typed \"" + text + L"\"");
         Check(WaitFor([&] {
-                  return CountEvents(EVENT_OBJECT_VALUECHANGE, m_window, OBJID_CLIENT, m_edit, from) > 0;
+                  return CountEvents(EVENT_OBJECT_VALUECHANGE, m_window, OBJID_CLIENT, m_edit,
+                                     from) > 0;
               }),
               L"no value change event for the edit box");
     }
@@ -460,16 +472,20 @@ private:
         Require(m_object.Get()->accDoDefaultAction(Child(m_install)) == S_OK,
                 L"Install refused its default action");
         HWND box = nullptr;
-        Require(WaitFor([&] { return (box = FindVisibleWindow(kWindowClass, m_process, m_window)) != nullptr; }),
+        Require(WaitFor([&] {
+                    return (box = FindVisibleWindow(kWindowClass, m_process, m_window)) != nullptr;
+                }),
                 L"no message box for the refused folder");
         Log(L"events heard so far: " + std::to_wstring(g_events.size()));
         Check(WaitFor([&] {
-                  return CountEvents(EVENT_SYSTEM_DIALOGSTART, box, OBJID_WINDOW, CHILDID_SELF, from) > 0 &&
+                  return CountEvents(EVENT_SYSTEM_DIALOGSTART, box, OBJID_WINDOW, CHILDID_SELF,
+                                     from) > 0 &&
                          CountEvents(EVENT_SYSTEM_ALERT, box, OBJID_CLIENT, CHILDID_SELF, from) > 0;
               }),
               L"the message box raised no dialog-start and alert events");
         UniqueCom<IAccessible> boxObject = ObjectOf(box);
-        Require(static_cast<bool>(boxObject), L"AccessibleObjectFromWindow gave no object for the box");
+        Require(static_cast<bool>(boxObject),
+                L"AccessibleObjectFromWindow gave no object for the box");
         RECT boxRect{};
         ::GetWindowRect(box, &boxRect);
         std::vector<Element> children;
@@ -501,7 +517,8 @@ private:
         TypeFolder(m_folder);
         IAccessible* a = m_object.Get();
         const size_t from = g_events.size();
-        Require(a->accDoDefaultAction(Child(m_install)) == S_OK, L"Install refused its default action");
+        Require(a->accDoDefaultAction(Child(m_install)) == S_OK,
+                L"Install refused its default action");
         std::vector<Element> page;
         Require(WaitFor([&] {
                     page = Page();
@@ -518,7 +535,8 @@ private:
         Require(bar != nullptr && status != nullptr, L"page 1 lacks its progress bar or status");
         const long barId = bar->id;
         const long statusId = status->id;
-        Check(bar->value && IsPercent(*bar->value), L"the progress bar's value is not a percentage");
+        Check(bar->value && IsPercent(*bar->value),
+              L"the progress bar's value is not a percentage");
 
         // Follow the installation to page 2 through the events, reading each value told.
         std::vector<std::wstring> values;
@@ -551,13 +569,15 @@ private:
             Log(L"status told: " + s);
         }
         Require(done, L"page 2 never came");
-        Check(!values.empty(), L"no value change event for the progress bar during the installation");
+        Check(!values.empty(),
+              L"no value change event for the progress bar during the installation");
         bool percentages = true;
         for (const auto& v : values) {
             percentages = percentages && IsPercent(v);
         }
         Check(percentages, L"a progress value told is not a percentage");
-        Check(!statuses.empty(), L"no name change event for the status line during the installation");
+        Check(!statuses.empty(),
+              L"no name change event for the status line during the installation");
     }
 
     void CloseFromPageAfter() {
@@ -569,7 +589,10 @@ private:
                       m_rect);
         // The new page's first tab stop has the focus, and was told.
         VARIANT focus;
-        Check(WaitFor([&] { return a->get_accFocus(&focus) == S_OK && focus.vt == VT_I4 && focus.lVal != CHILDID_SELF; }),
+        Check(WaitFor([&] {
+                  return a->get_accFocus(&focus) == S_OK && focus.vt == VT_I4 &&
+                         focus.lVal != CHILDID_SELF;
+              }),
               L"nothing on page 2 has the focus");
         if (focus.vt == VT_I4) {
             Check(CountEvents(EVENT_OBJECT_FOCUS, m_window, OBJID_CLIENT, focus.lVal) > 0,
@@ -581,6 +604,9 @@ private:
         long count = 0;
         const HRESULT hr = a->get_accChildCount(&count);
         Check(FAILED(hr), L"the closed window's object still answers");
+        wchar_t code[16];
+        std::swprintf(code, 16, L"0x%08lx", static_cast<unsigned long>(hr));
+        Log(std::wstring(L"the closed window's object answers ") + code);
     }
 
     const std::wstring m_folder;

@@ -81,10 +81,10 @@ protected:
         g_heard.clear();
         ASSERT_TRUE(window.Open(100, 100, 400, 320, 0));
         IAccessible* object = nullptr;
-        ASSERT_EQ(::AccessibleObjectFromWindow(window.GetHWND(), OBJID_CLIENT,
-                                               __uuidof(IAccessible),
-                                               reinterpret_cast<void**>(&object)),
-                  S_OK);
+        ASSERT_EQ(
+            ::AccessibleObjectFromWindow(window.GetHWND(), OBJID_CLIENT, __uuidof(IAccessible),
+                                         reinterpret_cast<void**>(&object)),
+            S_OK);
         accessible.Reset(object);
         // Ids by control name, from the children as a client finds them.
         for (long id : Children()) {
@@ -146,8 +146,8 @@ protected:
         return v.lVal;
     }
     void Listen() {
-        hook = ::SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, &HearEvent,
-                                 ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+        hook = ::SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, &HearEvent, ::GetCurrentProcessId(),
+                                 0, WINEVENT_OUTOFCONTEXT);
         ASSERT_NE(hook, nullptr);
     }
     bool Heard(DWORD event, long child) {

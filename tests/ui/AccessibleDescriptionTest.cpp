@@ -58,10 +58,13 @@ TEST(AccessibleRoleTest, PercentOfTheRangeIsRoundedDownAndBoundedWhateverTheNumb
         const wchar_t* expected;
     };
     const Case cases[] = {
-        {50, 0, 200, L"25%"},           {1, 0, 3, L"33%"},
-        {100, 0, 100, L"100%"},         {0, 0, 0, L"0%"},  // empty range
-        {5, 10, 0, L"0%"},                                  // inverted range
-        {-5, 0, 10, L"0%"},             {15, 0, 10, L"100%"},
+        {50, 0, 200, L"25%"},
+        {1, 0, 3, L"33%"},
+        {100, 0, 100, L"100%"},
+        {0, 0, 0, L"0%"},   // empty range
+        {5, 10, 0, L"0%"},  // inverted range
+        {-5, 0, 10, L"0%"},
+        {15, 0, 10, L"100%"},
         {INT_MAX, INT_MIN, INT_MAX, L"100%"},
         {0, INT_MIN, INT_MAX, L"50%"},
     };
