@@ -212,9 +212,8 @@ void CPaintManagerUI::MoveFocusByKeyboard(TabDirection direction) {
 
 void CPaintManagerUI::OnFocusMoved(CControlUI* now) {
     m_focusIndication.FocusMoved(now);
-    if (now != nullptr) {
-        m_accessibility.Raise(AccessibleEvent::Focus, now);
-    }
+    // To no control: the window itself has the focus then, as clients are told.
+    m_accessibility.Raise(AccessibleEvent::Focus, now);
 }
 
 // ---- option groups ------------------------------------------------------------------------

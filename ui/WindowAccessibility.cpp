@@ -108,6 +108,13 @@ void WindowAccessibility::Raise(AccessibleEvent event, CControlUI* control) {
         ::NotifyWinEvent(kind, window, OBJID_CLIENT, child);
     };
     const AccessibleRole role = control != nullptr ? RoleOf(*control) : AccessibleRole::None;
+    if (event == AccessibleEvent::Focus && role == AccessibleRole::None) {
+        // No control a client knows has it (none, or a decoration): the window has it.
+        if (IsFocusWindow(::GetFocus())) {
+            notify(EVENT_OBJECT_FOCUS, CHILDID_SELF);
+        }
+        return;
+    }
     if (event == AccessibleEvent::Reorder ||
         (role == AccessibleRole::None &&
          (event == AccessibleEvent::Shown || event == AccessibleEvent::Hidden))) {

@@ -18,7 +18,8 @@ class CPaintManagerUI;
 
 // What changed about a control, told as the event a native control would raise.
 enum class AccessibleEvent {
-    Focus,        // EVENT_OBJECT_FOCUS, while the window has the system's focus
+    Focus,        // EVENT_OBJECT_FOCUS, while the window has the system's focus; to the
+                  // window itself for no control
     StateChange,  // checked, enabled
     ValueChange,  // a progress bar's value
     TextChange,   // an edit box's value, any other control's name

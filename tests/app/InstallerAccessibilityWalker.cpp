@@ -63,6 +63,12 @@ void Log(const std::wstring& text) {
     Print(stdout, L"walker: " + text);
 }
 
+std::wstring Hex(HRESULT hr) {
+    wchar_t code[16];
+    std::swprintf(code, 16, L"0x%08lx", static_cast<unsigned long>(hr));
+    return code;
+}
+
 std::wstring Text(const wchar_t* id) {
     return CLanguageTable::Instance().LookUpText(id);
 }
@@ -508,8 +514,9 @@ private:
                 L"the message box's button refused its default action");
         Require(WaitFor([&] { return !::IsWindow(box); }), L"the message box did not close");
         long count = 0;
-        Check(FAILED(boxObject.Get()->get_accChildCount(&count)),
-              L"the closed message box's object still answers");
+        const HRESULT gone = boxObject.Get()->get_accChildCount(&count);
+        Check(FAILED(gone), L"the closed message box's object still answers");
+        Log(L"the closed message box's object answers " + Hex(gone));
         Check(Page().size() == 9, L"page 0 is not back after the message box");
     }
 
@@ -537,6 +544,15 @@ private:
         const long statusId = status->id;
         Check(bar->value && IsPercent(*bar->value),
               L"the progress bar's value is not a percentage");
+        // Page 1 has nothing to focus: the window itself has the focus, and clients hear so.
+        VARIANT focus;
+        Check(a->get_accFocus(&focus) == S_OK && focus.vt == VT_I4 && focus.lVal == CHILDID_SELF,
+              L"on page 1 the focus is not on the window itself");
+        Check(WaitFor([&] {
+                  return CountEvents(EVENT_OBJECT_FOCUS, m_window, OBJID_CLIENT, CHILDID_SELF,
+                                     from) > 0;
+              }),
+              L"no focus event for the window when page 1 left nothing to focus");
 
         // Follow the installation to page 2 through the events, reading each value told.
         std::vector<std::wstring> values;
@@ -604,9 +620,7 @@ private:
         long count = 0;
         const HRESULT hr = a->get_accChildCount(&count);
         Check(FAILED(hr), L"the closed window's object still answers");
-        wchar_t code[16];
-        std::swprintf(code, 16, L"0x%08lx", static_cast<unsigned long>(hr));
-        Log(std::wstring(L"the closed window's object answers ") + code);
+        Log(L"the closed window's object answers " + Hex(hr));
     }
 
     const std::wstring m_folder;
