@@ -19,19 +19,18 @@ struct DelayLoaded {
     const wchar_t* fileName;
 };
 constexpr DelayLoaded kDelayLoaded[] = {
-    {"gdiplus.dll", L"gdiplus.dll"}, {"shell32.dll", L"shell32.dll"},
-    {"shlwapi.dll", L"shlwapi.dll"}, {"ole32.dll", L"ole32.dll"},
-    {"setupapi.dll", L"setupapi.dll"},
+    {"gdiplus.dll", L"gdiplus.dll"},   {"shell32.dll", L"shell32.dll"},
+    {"shlwapi.dll", L"shlwapi.dll"},   {"ole32.dll", L"ole32.dll"},
+    {"oleaut32.dll", L"oleaut32.dll"}, {"setupapi.dll", L"setupapi.dll"},
 };
 
 FARPROC WINAPI OnDelayLoadNotice(unsigned notice, PDelayLoadInfo info) noexcept {
     if (notice != dliNotePreLoadLibrary || info == nullptr || info->szDll == nullptr) {
         return nullptr;  // the helper goes on as it would without a hook
     }
-    const auto known = std::find_if(std::begin(kDelayLoaded), std::end(kDelayLoaded),
-                                    [info](const DelayLoaded& dll) {
-                                        return _stricmp(info->szDll, dll.name) == 0;
-                                    });
+    const auto known = std::find_if(
+        std::begin(kDelayLoaded), std::end(kDelayLoaded),
+        [info](const DelayLoaded& dll) { return _stricmp(info->szDll, dll.name) == 0; });
     if (known == std::end(kDelayLoaded)) {
         return nullptr;
     }

@@ -1,6 +1,6 @@
 # System DLLs bound when first called instead of by the loader at the start: the installer's first
-# frame needs none of shell32, shlwapi, ole32 or setupapi (a click or the end of an installation
-# does), and under Wine every DLL loaded at the start costs milliseconds. GDI+ is delay-loaded for a
+# frame needs none of shell32, shlwapi, ole32, oleaut32 or setupapi (a click, a screen reader or
+# the end of an installation does), and under Wine every DLL loaded at the start costs milliseconds. GDI+ is delay-loaded for a
 # second reason: gdiplus.dll is not one of the system's known DLLs on every Windows the installer
 # supports (not on Windows 7), so imported the usual way it would be looked for beside the
 # executable (a download folder) before any of our code runs.
@@ -84,6 +84,6 @@ function(tessel_delay_import_library name)
   set_target_properties(tessel::${name}_delay PROPERTIES IMPORTED_LOCATION ${delay_library})
 endfunction()
 
-foreach(dll gdiplus shell32 shlwapi ole32 setupapi)
+foreach(dll gdiplus shell32 shlwapi ole32 oleaut32 setupapi)
   tessel_delay_import_library(${dll})
 endforeach()

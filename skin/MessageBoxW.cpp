@@ -69,6 +69,8 @@ void MessageBoxW::OnClick(NotifyRecord& notification) {
 }
 
 void MessageBoxW::OnWindowInit(NotifyRecord&) {
+    // Told as the system's own message boxes are: a screen reader reads the box out.
+    m_pm.GetAccessibility().AnnounceDialog(DialogKind::Alert);
     if (m_button1 != nullptr) {
         m_button1->SetFocus();
     }

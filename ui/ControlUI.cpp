@@ -159,6 +159,9 @@ void CControlUI::SetText(std::wstring_view text) {
     }
     m_text = std::move(expanded);
     Invalidate();
+    if (m_manager != nullptr) {
+        m_manager->RaiseAccessibleEvent(AccessibleEvent::TextChange, this);
+    }
 }
 
 void CControlUI::SetResourceText(bool resourceText) {
@@ -166,6 +169,11 @@ void CControlUI::SetResourceText(bool resourceText) {
         m_resourceText = resourceText;
         Invalidate();
     }
+}
+
+std::wstring CControlUI::GetAccessibleName() const {
+    return m_resourceText && !m_accessibleName.empty() ? ResolveResourceText(m_accessibleName)
+                                                       : m_accessibleName;
 }
 
 std::wstring CControlUI::GetToolTip() const {
@@ -297,6 +305,10 @@ void CControlUI::SetVisible(bool visible) {
     }
     if (IsVisible() != wasVisible) {
         RequestParentLayout();
+        if (m_manager != nullptr) {
+            m_manager->RaiseAccessibleEvent(
+                IsVisible() ? AccessibleEvent::Shown : AccessibleEvent::Hidden, this);
+        }
     }
 }
 
@@ -313,6 +325,9 @@ void CControlUI::SetEnabled(bool enabled) {
     }
     m_enabled = enabled;
     Invalidate();
+    if (m_manager != nullptr) {
+        m_manager->RaiseAccessibleEvent(AccessibleEvent::StateChange, this);
+    }
 }
 
 void CControlUI::SetFocus() {
@@ -561,6 +576,10 @@ const ControlAttributes& CControlUI::Attributes() const {
             {L"cursor",
              [](Self& c, std::wstring_view v) { c.m_cursor = CursorNamed(v, c.m_cursor); }},
             {L"innerstyle", [](Self& c, std::wstring_view v) { ApplyInnerStyle(c, v); }},
+            // ---- accessibility ----
+            {L"accessiblename", [](Self& c, std::wstring_view v) { c.m_accessibleName = v; }},
+            {L"accessiblerole", [](Self& c, std::wstring_view v) { c.m_accessibleRole = v; }},
+            {L"focusround", [](Self& c, std::wstring_view v) { c.m_focusRound = ParseInt(v); }},
         });
     return table;
 }

@@ -135,6 +135,16 @@ public:
     void SetTag(uintptr_t tag) { m_tag = tag; }
     const std::wstring& GetVirtualWnd() const { return m_virtualWnd; }
 
+    // ---- accessibility ----
+    // What an accessibility client hears instead of what the class and text suggest (markup
+    // "accessiblename", a language-table id for resource-text controls; "accessiblerole", see
+    // ParseAccessibleRole). Empty when not set.
+    std::wstring GetAccessibleName() const;
+    const std::wstring& GetAccessibleRole() const { return m_accessibleRole; }
+    // Corner radius of the focus ring around this control (markup "focusround", unscaled);
+    // negative: the window's default.
+    int GetFocusRound() const { return m_focusRound; }
+
     // ---- state ----
     virtual bool IsVisible() const { return m_visible && m_internVisible; }
     virtual void SetVisible(bool visible = true);
@@ -247,6 +257,9 @@ protected:
     std::wstring m_userData;
     uintptr_t m_tag = 0;
     std::wstring m_virtualWnd;
+    std::wstring m_accessibleName;
+    std::wstring m_accessibleRole;
+    int m_focusRound = -1;
     UiRect m_rcItem;
     UiRect m_rcPaint;
     UiRect m_padding;

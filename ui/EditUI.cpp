@@ -87,6 +87,16 @@ void CEditUI::HandleEvent(EventRecord& event) {
                 Invalidate();
             }
             return;
+        case EVT_KEYDOWN:
+        case EVT_CHAR:
+            // Keys reach the control itself only when its native window closed while the skinned
+            // window kept the focus (a message box came and went): open it again and hand the
+            // typed character over, so the keyboard is never left typing into nothing.
+            if (IsEnabled() && IsFocused() && m_nativeEdit == nullptr && CreateNativeEdit(false) &&
+                event.kind == EVT_CHAR && m_nativeEdit != nullptr) {
+                ::SendMessageW(m_nativeEdit->GetHWND(), WM_CHAR, event.wParam, event.lParam);
+            }
+            return;
         case EVT_BUTTONUP:
         case EVT_CONTEXTMENU:
         case EVT_MOUSEMOVE:

@@ -165,7 +165,8 @@ LRESULT CEditWnd::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_KEYDOWN:
             // A pop-up edit is nobody's child, so the skinned window never sees its Tab.
             if (wParam == VK_TAB && m_layered && m_owner != nullptr) {
-                m_owner->GetManager()->MoveFocusToNext(::GetKeyState(VK_SHIFT) >= 0);
+                m_owner->GetManager()->MoveFocusByKeyboard(
+                    ::GetKeyState(VK_SHIFT) >= 0 ? TabDirection::Forward : TabDirection::Backward);
                 return 0;
             }
             break;

@@ -57,7 +57,8 @@ void FocusChain::SetFocus(CControlUI* control) {
     if (control == m_focus) {
         return;
     }
-    if (CControlUI* old = m_focus) {
+    CControlUI* const old = m_focus;
+    if (old != nullptr) {
         SendFocusEvent(old, EVT_KILLFOCUS, control);
         m_manager.SendNotification(old, L"killfocus");
         m_focus = nullptr;
@@ -67,6 +68,10 @@ void FocusChain::SetFocus(CControlUI* control) {
         m_focus = control;
         SendFocusEvent(control, EVT_SETFOCUS, control);
         m_manager.SendNotification(control, L"setfocus");
+    }
+    // Handlers of the events above may have moved the focus on: tell where it is now.
+    if (m_focus != old) {
+        m_manager.OnFocusMoved(m_focus);
     }
 }
 

@@ -184,6 +184,10 @@ void CMarkupBuilder::ApplyWindowAttributes(CMarkupElement root, CPaintManagerUI*
             window.textRenderingHint = ParseInt(value);
         } else if (is(L"tooltiphovertime")) {
             window.hoverTime = ParseInt(value);
+        } else if (is(L"focuscolor")) {
+            window.focusColor = ParseColor(value);
+        } else if (is(L"focusround")) {
+            window.focusRound = ParseInt(value);
         } else if (name.size() >= 6 && EqualsNoCase(name.substr(0, 6), L"shadow")) {
             window.custom[std::wstring(name)] = value;
         }

@@ -76,6 +76,9 @@ void COptionUI::SetSelected(bool selected, bool notify) {
         }
     }
     Invalidate();
+    if (m_manager != nullptr) {
+        m_manager->RaiseAccessibleEvent(AccessibleEvent::StateChange, this);
+    }
 }
 
 bool COptionUI::Activate() {

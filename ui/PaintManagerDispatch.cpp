@@ -157,6 +157,8 @@ void CPaintManagerUI::ForgetRoot() {
     if (m_root) {
         ForgetControl(m_root.get());
     }
+    // The window is gone: clients holding its accessibility object are told so from now on.
+    m_accessibility.Disconnect();
 }
 
 void CPaintManagerUI::SendEvent(CControlUI* control, int kind, WPARAM wParam, LPARAM lParam,
@@ -210,9 +212,20 @@ bool CPaintManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lP
     if (m_layered && HandleLayeredFrameMessage(message, wParam, result)) {
         return true;
     }
+    if (m_accessibility.HandleDefaultActionMessage(message, wParam)) {
+        result = 0;
+        return true;
+    }
     switch (message) {
         case kDrainMessage:
             DrainNotificationQueue();
+            return false;
+        case WM_GETOBJECT:
+            return m_accessibility.HandleGetObject(wParam, lParam, result);
+        case WM_CHANGEUISTATE:
+        case WM_UPDATEUISTATE:
+            // The default procedure still passes them on to the top-level window and the children.
+            m_focusIndication.OnUiStateMessage(message, wParam);
             return false;
         case WM_CLOSE:
             OnClose();
@@ -304,6 +317,10 @@ bool CPaintManagerUI::HandleWindowStateMessage(UINT message, WPARAM wParam, LPAR
             return true;
         case WM_SETFOCUS:
             SendEvent(GetFocus(), EVT_SETFOCUS, wParam, lParam);
+            // The system told clients that the window has the focus; the control inside has it.
+            if (CControlUI* focus = GetFocus()) {
+                m_accessibility.Raise(AccessibleEvent::Focus, focus);
+            }
             return false;
         case WM_KILLFOCUS:
             if (m_captured) {
@@ -655,7 +672,8 @@ bool CPaintManagerUI::PreHandleWindowMessage(UINT message, WPARAM wParam, LPARAM
             if (wParam == VK_TAB) {
                 // No control of this framework keeps Tab for itself (rich edit and web views
                 // are not part of it), so Tab always moves the focus.
-                MoveFocusToNext(::GetKeyState(VK_SHIFT) >= 0);
+                MoveFocusByKeyboard(::GetKeyState(VK_SHIFT) >= 0 ? TabDirection::Forward
+                                                                 : TabDirection::Backward);
                 return true;
             }
             break;

@@ -207,6 +207,7 @@ void CPaintManagerUI::PaintTreeInto(HDC dc, const UiRect& area, bool layered) {
         for (CControlUI* control : postPaint) {
             control->PaintAfter(dc, area);
         }
+        m_focusIndication.Paint(dc, area);
     }
     if (!layered) {
         return;

@@ -85,7 +85,20 @@ void CPaintManagerUI::Init(HWND window, const wchar_t* name) {
             m_windowDc.Reset(window);
             managers.push_back(this);
         }
+        m_focusIndication.Start(window);
     }
+}
+
+CPaintManagerUI* CPaintManagerUI::ManagerOf(HWND window) {
+    if (window == nullptr) {
+        return nullptr;
+    }
+    for (CPaintManagerUI* manager : Managers()) {
+        if (manager->m_window == window) {
+            return manager;
+        }
+    }
+    return nullptr;
 }
 
 HDC CPaintManagerUI::GetPaintDC() {
@@ -150,6 +163,7 @@ void CPaintManagerUI::RegisterControlName(CControlUI* control) {
 
 void CPaintManagerUI::ForgetControl(CControlUI* control) {
     m_focus.Forget(control);
+    m_accessibility.Forget(control);
     // A dying control must not stay a target of later input, timers or painting.
     if (m_hover == control) {
         m_hover = nullptr;
@@ -187,6 +201,19 @@ void CPaintManagerUI::AddDelayedCleanup(CControlUI* control) {
     }
     ForgetControl(control);
     m_notifications.AddDelayedCleanup(std::unique_ptr<CControlUI>(control));
+}
+
+// ---- focus --------------------------------------------------------------------------------
+
+void CPaintManagerUI::MoveFocusByKeyboard(TabDirection direction) {
+    m_focusIndication.KeyboardUsed();
+    m_focus.MoveToNext(direction);
+}
+
+void CPaintManagerUI::OnFocusMoved(CControlUI* now) {
+    m_focusIndication.FocusMoved(now);
+    // To no control: the window itself has the focus then, as clients are told.
+    m_accessibility.Raise(AccessibleEvent::Focus, now);
 }
 
 // ---- option groups ------------------------------------------------------------------------

@@ -12,6 +12,7 @@
 
 #include "ui/DisplayScale.h"
 #include "ui/FocusChain.h"
+#include "ui/FocusIndication.h"
 #include "ui/GdiHandles.h"
 #include "ui/Geometry.h"
 #include "ui/MessageFilter.h"
@@ -20,6 +21,7 @@
 #include "ui/TimerTable.h"
 #include "ui/UiEvents.h"
 #include "ui/UserHandles.h"
+#include "ui/WindowAccessibility.h"
 
 namespace Gdiplus {
 class Font;
@@ -47,6 +49,8 @@ struct WindowAttributes {
     bool gdiplusText = false;
     int textRenderingHint = 0;
     int hoverTime = 400;
+    uint32_t focusColor = 0;  // the focus ring's; 0: the framework's
+    int focusRound = -1;      // the focus ring's corner radius, unscaled; negative: the framework's
     std::unordered_map<std::wstring, std::wstring> custom;
 };
 
@@ -57,6 +61,8 @@ struct WindowAttributes {
 //   FocusChain         the focused control, Tab order, focus once the tree is placed
 //   NotificationQueue  notifiers, queued notifications, removed controls awaiting deletion
 //   TimerTable         control timers over the window's system timers
+//   FocusIndication    focus cues and the focus ring
+//   WindowAccessibility  the accessibility object, child ids, events, default actions
 //
 // What stays here: the tree and its names, option groups, window messages with mouse and keyboard
 // routing and tooltips (PaintManagerDispatch.cpp), the layout-then-paint cycle with the layered
@@ -209,6 +215,8 @@ public:
     // Offers a queued message to the managers of its window and that window's ancestors; true
     // when one consumed it.
     static bool TranslateMessage(MSG& message);
+    // The manager bound to `window`; null when none is.
+    static CPaintManagerUI* ManagerOf(HWND window);
     // GetMessage until WM_QUIT, with TranslateMessage before each dispatch.
     static void MessageLoop();
 
@@ -251,6 +259,17 @@ public:
         m_focus.MoveToNext(forward ? TabDirection::Forward : TabDirection::Backward);
     }
     bool IsFocusNeeded() const { return m_focus.IsFocusNeeded(); }
+    // Tab and Shift+Tab: moves the focus and shows the focus cues from now on.
+    void MoveFocusByKeyboard(TabDirection direction);
+    bool AreFocusCuesShown() const { return m_focusIndication.IsShown(); }
+    // Told by the focus chain after the focus moved to `now` (null: to no control).
+    void OnFocusMoved(CControlUI* now);
+
+    // ---- accessibility ----
+    WindowAccessibility& GetAccessibility() { return m_accessibility; }
+    void RaiseAccessibleEvent(AccessibleEvent event, CControlUI* control) {
+        m_accessibility.Raise(event, control);
+    }
 
     // ---- notifications ----
     void AddNotifier(INotifyUI* notifier) { m_notifications.AddNotifier(notifier); }
@@ -344,6 +363,8 @@ private:
     // before m_root), and the destructor empties them before any member goes.
     TimerTable m_timers{*this};
     FocusChain m_focus{*this};
+    FocusIndication m_focusIndication{*this};
+    WindowAccessibility m_accessibility{*this};
     NotificationQueue m_notifications;
     std::unique_ptr<CControlUI> m_root;  // destroyed first: controls may call back while dying
 };

@@ -40,6 +40,9 @@ void CProgressUI::SetValue(int value) {
     }
     m_value = value;
     Invalidate();
+    if (m_manager != nullptr) {
+        m_manager->RaiseAccessibleEvent(AccessibleEvent::ValueChange, this);
+    }
     if (m_showText) {
         const double span = m_max > m_min ? static_cast<double>(m_max) - m_min : 1.0;
         wchar_t text[32];

@@ -81,6 +81,7 @@ bool CTabLayoutUI::SelectItem(int index) {
     }
     RequestParentLayout();
     if (m_manager != nullptr) {
+        m_manager->RaiseAccessibleEvent(AccessibleEvent::Reorder, this);
         m_manager->MoveFocusToNext();
         m_manager->SendNotification(this, L"tabselect", static_cast<uintptr_t>(index),
                                     static_cast<intptr_t>(old));

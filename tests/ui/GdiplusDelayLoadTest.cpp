@@ -44,6 +44,7 @@ TEST(GdiplusDelayLoadTest, TheHookLoadsDelayLoadedDllsFromTheSystemFolderOnly) {
         {dliNotePreLoadLibrary, "shell32.dll", true},
         {dliNotePreLoadLibrary, "SHLWAPI.dll", true},
         {dliNotePreLoadLibrary, "ole32.dll", true},
+        {dliNotePreLoadLibrary, "oleaut32.dll", true},
         {dliNotePreLoadLibrary, "setupapi.dll", true},
         {dliNotePreLoadLibrary, "winmm.dll", false},  // others load as without a hook
         {dliNotePreLoadLibrary, "gdiplus", false},
