@@ -22,6 +22,7 @@
 #include "base/ComHandles.h"
 #include "base/TextConversion.h"
 #include "skin/LanguageTable.h"
+#include "tests/support/AccessibleValues.h"
 
 namespace tessel {
 namespace {
@@ -153,19 +154,8 @@ HWND FindVisibleWindow(const wchar_t* className, DWORD processId, HWND owner,
 
 // ---- the tree -----------------------------------------------------------------------------
 
-VARIANT Child(long id) {
-    VARIANT v;
-    ::VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = id;
-    return v;
-}
-
-std::wstring Take(BSTR text) {
-    std::wstring copy = text != nullptr ? std::wstring(text, ::SysStringLen(text)) : L"";
-    ::SysFreeString(text);
-    return copy;
-}
+using testing_support::ChildVariant;
+using testing_support::TakeText;
 
 struct Element {
     long id = 0;
@@ -189,21 +179,21 @@ Element Describe(IAccessible* object, long id) {
     Element e;
     e.id = id;
     VARIANT v;
-    if (SUCCEEDED(object->get_accRole(Child(id), &v)) && v.vt == VT_I4) {
+    if (SUCCEEDED(object->get_accRole(ChildVariant(id), &v)) && v.vt == VT_I4) {
         e.role = v.lVal;
     }
-    if (SUCCEEDED(object->get_accState(Child(id), &v)) && v.vt == VT_I4) {
+    if (SUCCEEDED(object->get_accState(ChildVariant(id), &v)) && v.vt == VT_I4) {
         e.state = v.lVal;
     }
     BSTR text = nullptr;
-    object->get_accName(Child(id), &text);
-    e.name = Take(text);
+    object->get_accName(ChildVariant(id), &text);
+    e.name = TakeText(text);
     text = nullptr;
-    if (object->get_accValue(Child(id), &text) == S_OK) {
-        e.value = Take(text);
+    if (object->get_accValue(ChildVariant(id), &text) == S_OK) {
+        e.value = TakeText(text);
     }
     LONG x = 0, y = 0, w = 0, h = 0;
-    if (object->accLocation(&x, &y, &w, &h, Child(id)) == S_OK) {
+    if (object->accLocation(&x, &y, &w, &h, ChildVariant(id)) == S_OK) {
         e.place = {x, y, x + w, y + h};
     }
     return e;
@@ -307,15 +297,15 @@ const Element* FindElement(const std::vector<Element>& elements, long role,
 
 long StateOf(IAccessible* object, long id) {
     VARIANT v;
-    return SUCCEEDED(object->get_accState(Child(id), &v)) && v.vt == VT_I4 ? v.lVal : 0;
+    return SUCCEEDED(object->get_accState(ChildVariant(id), &v)) && v.vt == VT_I4 ? v.lVal : 0;
 }
 
 std::optional<std::wstring> ValueOf(IAccessible* object, long id) {
     BSTR text = nullptr;
-    if (object->get_accValue(Child(id), &text) != S_OK) {
+    if (object->get_accValue(ChildVariant(id), &text) != S_OK) {
         return std::nullopt;
     }
-    return Take(text);
+    return TakeText(text);
 }
 
 bool IsPercent(const std::wstring& text) {
@@ -367,8 +357,8 @@ private:
                 L"AccessibleObjectFromWindow gave no object for the install window");
         ::GetWindowRect(m_window, &m_rect);
         BSTR name = nullptr;
-        m_object.Get()->get_accName(Child(CHILDID_SELF), &name);
-        Check(Take(name) == title, L"the window's client object is not named by its title");
+        m_object.Get()->get_accName(ChildVariant(CHILDID_SELF), &name);
+        Check(TakeText(name) == title, L"the window's client object is not named by its title");
     }
 
     std::vector<Element> Page() { return Walk(m_object.Get()); }
@@ -406,14 +396,14 @@ private:
                   L"hit test at the centre of \"" + e.name + L"\" does not answer it");
         }
         BSTR action = nullptr;
-        m_object.Get()->get_accDefaultAction(Child(m_link), &action);
-        Check(!Take(action).empty(), L"the agreement link has no default action");
+        m_object.Get()->get_accDefaultAction(ChildVariant(m_link), &action);
+        Check(!TakeText(action).empty(), L"the agreement link has no default action");
     }
 
     void ToggleAgreement() {
         IAccessible* a = m_object.Get();
         const size_t from = g_events.size();
-        Require(a->accDoDefaultAction(Child(m_agree)) == S_OK,
+        Require(a->accDoDefaultAction(ChildVariant(m_agree)) == S_OK,
                 L"the agreement check box refused its default action");
         Check(WaitFor([&] {
                   return (StateOf(a, m_agree) & STATE_SYSTEM_CHECKED) == 0 &&
@@ -427,16 +417,16 @@ private:
                                      from) > 0;
               }),
               L"no state change events for the check box and Install");
-        Check(a->accDoDefaultAction(Child(m_install)) == DISP_E_MEMBERNOTFOUND,
+        Check(a->accDoDefaultAction(ChildVariant(m_install)) == DISP_E_MEMBERNOTFOUND,
               L"the unavailable Install accepted its default action");
-        Require(a->accDoDefaultAction(Child(m_agree)) == S_OK,
+        Require(a->accDoDefaultAction(ChildVariant(m_agree)) == S_OK,
                 L"the agreement check box refused its default action again");
         Check(WaitFor([&] { return (StateOf(a, m_install) & STATE_SYSTEM_UNAVAILABLE) == 0; }),
               L"after checking the agreement again, Install stayed unavailable");
 
         // Focus moved by a client is told as focus events are.
         const size_t beforeFocus = g_events.size();
-        Check(a->accSelect(SELFLAG_TAKEFOCUS, Child(m_link)) == S_OK,
+        Check(a->accSelect(SELFLAG_TAKEFOCUS, ChildVariant(m_link)) == S_OK,
               L"the link did not take the focus");
         Check(WaitFor([&] { return (StateOf(a, m_link) & STATE_SYSTEM_FOCUSED) != 0; }),
               L"the link is not reported focused");
@@ -453,7 +443,7 @@ private:
     // Puts `text` into the folder box through its native edit window, as typing would.
     void TypeFolder(const std::wstring& text) {
         IAccessible* a = m_object.Get();
-        Require(a->accSelect(SELFLAG_TAKEFOCUS, Child(m_edit)) == S_OK,
+        Require(a->accSelect(SELFLAG_TAKEFOCUS, ChildVariant(m_edit)) == S_OK,
                 L"the edit box did not take the focus");
         HWND edit = nullptr;
         Require(WaitFor([&] {
@@ -475,7 +465,7 @@ private:
     void RefuseAFolder() {
         TypeFolder(kRefusedFolder);
         const size_t from = g_events.size();
-        Require(m_object.Get()->accDoDefaultAction(Child(m_install)) == S_OK,
+        Require(m_object.Get()->accDoDefaultAction(ChildVariant(m_install)) == S_OK,
                 L"Install refused its default action");
         HWND box = nullptr;
         Require(WaitFor([&] {
@@ -510,7 +500,7 @@ private:
         Require(children.size() == 4, L"the message box is not as expected; the walk stops");
         Check(CountEvents(EVENT_OBJECT_FOCUS, box, OBJID_CLIENT, children[3].id, from) > 0,
               L"no focus event for the message box's button");
-        Require(boxObject.Get()->accDoDefaultAction(Child(children[3].id)) == S_OK,
+        Require(boxObject.Get()->accDoDefaultAction(ChildVariant(children[3].id)) == S_OK,
                 L"the message box's button refused its default action");
         Require(WaitFor([&] { return !::IsWindow(box); }), L"the message box did not close");
         long count = 0;
@@ -524,7 +514,7 @@ private:
         TypeFolder(m_folder);
         IAccessible* a = m_object.Get();
         const size_t from = g_events.size();
-        Require(a->accDoDefaultAction(Child(m_install)) == S_OK,
+        Require(a->accDoDefaultAction(ChildVariant(m_install)) == S_OK,
                 L"Install refused its default action");
         std::vector<Element> page;
         Require(WaitFor([&] {
@@ -614,7 +604,7 @@ private:
             Check(CountEvents(EVENT_OBJECT_FOCUS, m_window, OBJID_CLIENT, focus.lVal) > 0,
                   L"no focus event for page 2's focused control");
         }
-        Require(a->accDoDefaultAction(Child(m_close)) == S_OK,
+        Require(a->accDoDefaultAction(ChildVariant(m_close)) == S_OK,
                 L"the close glyph refused its default action");
         Check(WaitFor([&] { return !::IsWindow(m_window); }), L"the installer did not close");
         long count = 0;

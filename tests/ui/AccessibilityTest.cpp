@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/ComHandles.h"
+#include "tests/support/AccessibleValues.h"
 #include "tests/ui/WindowTestSupport.h"
 #include "ui/CheckBoxUI.h"
 #include "ui/EditUI.h"
@@ -47,19 +48,8 @@ constexpr wchar_t kMarkup[] =
   </VerticalLayout>
 </Window>)";
 
-VARIANT ChildVariant(long id) {
-    VARIANT v;
-    ::VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = id;
-    return v;
-}
-
-std::wstring TakeText(BSTR text) {
-    std::wstring copy = text != nullptr ? std::wstring(text, ::SysStringLen(text)) : L"";
-    ::SysFreeString(text);
-    return copy;
-}
+using testing_support::ChildVariant;
+using testing_support::TakeText;
 
 // Events an out-of-context hook hears, kept for the test to look at.
 struct HeardEvent {
