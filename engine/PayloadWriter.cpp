@@ -32,8 +32,7 @@ void PayloadWriter::Write(std::stop_token stop) noexcept {
         DWORD error = ERROR_SUCCESS;
         m_lock = ExtractPayload(m_path, m_module, &error, std::move(stop), m_pieceBytes);
         if (!m_lock) {
-            m_error = error == ERROR_SUCCESS ? ERROR_GEN_FAILURE : error;
-            step.Fail(L"cannot write \"" + m_path + L"\"", m_error);
+            step.Fail(L"cannot write \"" + m_path + L"\"", error);
         }
     }
     m_done.store(true, std::memory_order_release);

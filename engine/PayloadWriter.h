@@ -29,10 +29,9 @@ public:
 
     // True from just before the done message is posted.
     bool IsDone() const { return m_done.load(std::memory_order_acquire); }
-    // Once done: the locked file, handed out once; nothing before, after a failure, or again.
+    // Once done: the locked file, handed out once; nothing before, after a failure (logged with
+    // the failing call's error code), or again.
     std::optional<PayloadLock> TakeLock();
-    // Once done: ERROR_SUCCESS, or the failing call's error code (see ExtractPayload).
-    DWORD Error() const { return IsDone() ? m_error : ERROR_SUCCESS; }
 
 private:
     void Write(std::stop_token stop) noexcept;
@@ -45,7 +44,6 @@ private:
     const size_t m_pieceBytes;
     // Written by the thread before m_done is set, read by the window only after.
     std::optional<PayloadLock> m_lock;
-    DWORD m_error = ERROR_SUCCESS;
     std::atomic<bool> m_done{false};
     // Last: stopped and joined before the members it uses go.
     std::jthread m_thread;
