@@ -6,36 +6,39 @@
 #include <delayimp.h>
 
 #include <algorithm>
-#include <cstring>
+#include <cwctype>
 #include <iterator>
 
 #include "base/SystemLibrary.h"
 
 namespace {
 
-// The DLLs our programs delay-load, and what to load for each.
-struct DelayLoaded {
-    const char* name;
-    const wchar_t* fileName;
-};
-constexpr DelayLoaded kDelayLoaded[] = {
-    {"gdiplus.dll", L"gdiplus.dll"},   {"shell32.dll", L"shell32.dll"},
-    {"shlwapi.dll", L"shlwapi.dll"},   {"ole32.dll", L"ole32.dll"},
-    {"oleaut32.dll", L"oleaut32.dll"}, {"setupapi.dll", L"setupapi.dll"},
-};
+// The DLLs our programs delay-load, all of them from the system folder.
+constexpr const wchar_t* kDelayLoaded[] = {L"gdiplus.dll", L"shell32.dll",  L"shlwapi.dll",
+                                           L"ole32.dll",   L"oleaut32.dll", L"setupapi.dll"};
+
+// `name` (ASCII, from the import table) is `dll`, compared without regard to case.
+bool IsNamed(const char* name, const wchar_t* dll) {
+    for (; *name != '\0' && *dll != L'\0'; ++name, ++dll) {
+        if (std::towlower(static_cast<unsigned char>(*name)) != std::towlower(*dll)) {
+            return false;
+        }
+    }
+    return *name == '\0' && *dll == L'\0';
+}
 
 FARPROC WINAPI OnDelayLoadNotice(unsigned notice, PDelayLoadInfo info) noexcept {
     if (notice != dliNotePreLoadLibrary || info == nullptr || info->szDll == nullptr) {
         return nullptr;  // the helper goes on as it would without a hook
     }
-    const auto known = std::find_if(
-        std::begin(kDelayLoaded), std::end(kDelayLoaded),
-        [info](const DelayLoaded& dll) { return _stricmp(info->szDll, dll.name) == 0; });
+    const auto known =
+        std::find_if(std::begin(kDelayLoaded), std::end(kDelayLoaded),
+                     [info](const wchar_t* dll) { return IsNamed(info->szDll, dll); });
     if (known == std::end(kDelayLoaded)) {
         return nullptr;
     }
     // Handed to the helper, which keeps the module for the life of the process.
-    if (HMODULE module = tessel::LoadSystemLibrary(known->fileName).Release()) {
+    if (HMODULE module = tessel::LoadSystemLibrary(*known).Release()) {
         return reinterpret_cast<FARPROC>(module);
     }
     // Returning null would let the helper load the DLL by name, through the search order this

@@ -68,12 +68,13 @@ constexpr char kPayloadWritten[] = "write the payload: ended after ";
 constexpr char kPayloadFailed[] = "write the payload: failed";
 
 struct Program {
-    Program(std::wstring label, std::wstring path, bool installer = false)
-        : label(std::move(label)), path(std::move(path)), installer(installer) {}
+    Program(std::wstring label, std::wstring path, bool installer = false, bool made = false)
+        : label(std::move(label)), path(std::move(path)), installer(installer), made(made) {}
 
     std::wstring label;
     std::wstring path;
     bool installer;  // writes a payload after its first frame, and logs it
+    bool made;       // made by this run (MakeLargeInstaller), deleted at its end
     std::vector<double> startMs;
     std::vector<double> payloadMs;
     std::vector<double> peakWorkingSetMb;
@@ -519,7 +520,7 @@ int main(int argc, char** argv) {
             continue;
         }
         programs.emplace_back(L"the same with a " + std::to_wstring(megabytes) + L" MB payload",
-                              large, true);
+                              large, true, true);
     }
 #endif
 
@@ -575,7 +576,7 @@ int main(int argc, char** argv) {
     }
     ::ReleaseDC(nullptr, screen);
     for (const Program& program : programs) {
-        if (program.path.find(L"MB.exe") != std::wstring::npos) {
+        if (program.made) {
             ::DeleteFileW(program.path.c_str());
         }
     }

@@ -76,24 +76,14 @@ std::wstring Text(const wchar_t* id) {
 
 // ---- events -------------------------------------------------------------------------------
 
-struct Event {
-    DWORD kind;
-    HWND window;
-    LONG object;
-    LONG child;
-};
-std::vector<Event> g_events;
-
-void CALLBACK OnEvent(HWINEVENTHOOK, DWORD kind, HWND window, LONG object, LONG child, DWORD,
-                      DWORD) {
-    g_events.push_back({kind, window, object, child});
-}
+using testing_support::HeardEvent;
+using testing_support::HeardEvents;
 
 size_t CountEvents(DWORD kind, HWND window, LONG object, LONG child, size_t from = 0) {
     size_t count = 0;
-    for (size_t i = from; i < g_events.size(); ++i) {
-        const Event& e = g_events[i];
-        count += e.kind == kind && e.window == window && e.object == object &&
+    for (size_t i = from; i < HeardEvents().size(); ++i) {
+        const HeardEvent& e = HeardEvents()[i];
+        count += e.event == kind && e.window == window && e.object == object &&
                  (child == -1 || e.child == child);
     }
     return count;
@@ -328,8 +318,8 @@ public:
 
     void Run() {
         FindInstaller();
-        m_hook = ::SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, &OnEvent, m_process, 0,
-                                   WINEVENT_OUTOFCONTEXT);
+        m_hook = ::SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, &testing_support::RecordEvent,
+                                   m_process, 0, WINEVENT_OUTOFCONTEXT);
         Require(m_hook != nullptr, L"SetWinEventHook failed");
         CheckPageBefore();
         ToggleAgreement();
@@ -402,7 +392,7 @@ private:
 
     void ToggleAgreement() {
         IAccessible* a = m_object.Get();
-        const size_t from = g_events.size();
+        const size_t from = HeardEvents().size();
         Require(a->accDoDefaultAction(ChildVariant(m_agree)) == S_OK,
                 L"the agreement check box refused its default action");
         Check(WaitFor([&] {
@@ -425,7 +415,7 @@ private:
               L"after checking the agreement again, Install stayed unavailable");
 
         // Focus moved by a client is told as focus events are.
-        const size_t beforeFocus = g_events.size();
+        const size_t beforeFocus = HeardEvents().size();
         Check(a->accSelect(SELFLAG_TAKEFOCUS, ChildVariant(m_link)) == S_OK,
               L"the link did not take the focus");
         Check(WaitFor([&] { return (StateOf(a, m_link) & STATE_SYSTEM_FOCUSED) != 0; }),
@@ -451,7 +441,7 @@ private:
                            nullptr;
                 }),
                 L"the focused edit box opened no native edit window");
-        const size_t from = g_events.size();
+        const size_t from = HeardEvents().size();
         ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
         Check(WaitFor([&] { return ValueOf(a, m_edit) == text; }),
               L"the edit box's value is not the typed \"" + text + L"\"");
@@ -464,7 +454,7 @@ private:
 
     void RefuseAFolder() {
         TypeFolder(kRefusedFolder);
-        const size_t from = g_events.size();
+        const size_t from = HeardEvents().size();
         Require(m_object.Get()->accDoDefaultAction(ChildVariant(m_install)) == S_OK,
                 L"Install refused its default action");
         HWND box = nullptr;
@@ -472,7 +462,7 @@ private:
                     return (box = FindVisibleWindow(kWindowClass, m_process, m_window)) != nullptr;
                 }),
                 L"no message box for the refused folder");
-        Log(L"events heard so far: " + std::to_wstring(g_events.size()));
+        Log(L"events heard so far: " + std::to_wstring(HeardEvents().size()));
         Check(WaitFor([&] {
                   return CountEvents(EVENT_SYSTEM_DIALOGSTART, box, OBJID_WINDOW, CHILDID_SELF,
                                      from) > 0 &&
@@ -513,7 +503,7 @@ private:
     void Install() {
         TypeFolder(m_folder);
         IAccessible* a = m_object.Get();
-        const size_t from = g_events.size();
+        const size_t from = HeardEvents().size();
         Require(a->accDoDefaultAction(ChildVariant(m_install)) == S_OK,
                 L"Install refused its default action");
         std::vector<Element> page;
@@ -547,19 +537,19 @@ private:
         // Follow the installation to page 2 through the events, reading each value told.
         std::vector<std::wstring> values;
         std::vector<std::wstring> statuses;
-        size_t seen = g_events.size();
+        size_t seen = HeardEvents().size();
         const bool done = WaitFor(
             [&] {
-                for (; seen < g_events.size(); ++seen) {
-                    const Event e = g_events[seen];
+                for (; seen < HeardEvents().size(); ++seen) {
+                    const HeardEvent e = HeardEvents()[seen];
                     if (e.window != m_window || e.object != OBJID_CLIENT) {
                         continue;
                     }
-                    if (e.kind == EVENT_OBJECT_VALUECHANGE && e.child == barId) {
+                    if (e.event == EVENT_OBJECT_VALUECHANGE && e.child == barId) {
                         if (auto v = ValueOf(a, barId)) {
                             values.push_back(*v);
                         }
-                    } else if (e.kind == EVENT_OBJECT_NAMECHANGE && e.child == statusId) {
+                    } else if (e.event == EVENT_OBJECT_NAMECHANGE && e.child == statusId) {
                         statuses.push_back(Describe(a, statusId).name);
                     }
                 }

@@ -4,9 +4,10 @@
 #include <oleauto.h>
 
 #include <string>
+#include <vector>
 
-// What a test needs to talk to an IAccessible: a child id as the VARIANT the interface takes, and
-// a BSTR it hands out turned into a string (and freed).
+// What a test needs to talk to an IAccessible: a child id as the VARIANT the interface takes, a
+// BSTR it hands out turned into a string (and freed), and the events an out-of-context hook hears.
 namespace tessel::testing_support {
 
 inline VARIANT ChildVariant(long id) {
@@ -21,6 +22,25 @@ inline std::wstring TakeText(BSTR text) {
     std::wstring copy = text != nullptr ? std::wstring(text, ::SysStringLen(text)) : L"";
     ::SysFreeString(text);
     return copy;
+}
+
+struct HeardEvent {
+    DWORD event;
+    HWND window;
+    LONG object;
+    LONG child;
+};
+
+// Every event RecordEvent heard, in order (the hook's thread is the test's own).
+inline std::vector<HeardEvent>& HeardEvents() {
+    static std::vector<HeardEvent> heard;
+    return heard;
+}
+
+// A WINEVENTPROC for SetWinEventHook that keeps what it hears in HeardEvents().
+inline void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child,
+                                 DWORD, DWORD) {
+    HeardEvents().push_back({event, window, object, child});
 }
 
 }  // namespace tessel::testing_support

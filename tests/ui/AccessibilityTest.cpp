@@ -51,24 +51,13 @@ constexpr wchar_t kMarkup[] =
 using testing_support::ChildVariant;
 using testing_support::TakeText;
 
-// Events an out-of-context hook hears, kept for the test to look at.
-struct HeardEvent {
-    DWORD event;
-    HWND window;
-    LONG object;
-    LONG child;
-};
-std::vector<HeardEvent> g_heard;
-
-void CALLBACK HearEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
-                        DWORD) {
-    g_heard.push_back({event, window, object, child});
-}
+using testing_support::HeardEvent;
+using testing_support::HeardEvents;
 
 class AccessibilityTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        g_heard.clear();
+        HeardEvents().clear();
         ASSERT_TRUE(window.Open(100, 100, 400, 320, 0));
         IAccessible* object = nullptr;
         ASSERT_EQ(
@@ -136,12 +125,12 @@ protected:
         return v.lVal;
     }
     void Listen() {
-        hook = ::SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, &HearEvent, ::GetCurrentProcessId(),
-                                 0, WINEVENT_OUTOFCONTEXT);
+        hook = ::SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, &testing_support::RecordEvent,
+                                 ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
         ASSERT_NE(hook, nullptr);
     }
     bool Heard(DWORD event, long child) {
-        for (const HeardEvent& e : g_heard) {
+        for (const HeardEvent& e : HeardEvents()) {
             if (e.event == event && e.window == window.GetHWND() && e.object == OBJID_CLIENT &&
                 e.child == child) {
                 return true;
