@@ -45,6 +45,16 @@ reg_value() {  # reg_value <key> <value name>: the string, without a line end
     sed -n "s/^ *$2 *REG_SZ *//p"
 }
 
+expect_reg_value() {  # <key> <value name> <expected string>
+  # Wine's reg.exe now and then answers nothing under load: asked again until it gives the value,
+  # for up to 20 s; a failure shows the last answer.
+  local seen deadline=$((SECONDS + 20))
+  until seen="$(reg_value "$1" "$2")"; [ "$seen" = "$3" ]; do
+    [ "$SECONDS" -lt "$deadline" ] || iw_fail "$2 is \"$seen\", not \"$3\""
+    sleep 0.2
+  done
+}
+
 forget_installation() {
   iw_forget_installation "$WINEPREFIX/drive_c/TesselE2E"
 }
@@ -137,8 +147,7 @@ check_installed_files() {  # <cn|tc|en>
   for f in Launcher.exe Uninst.exe "TESSEL Net Helper.exe" TesselClient.exe; do
     [ -f "$folder_unix/$f" ] || iw_fail "$f is not installed in $folder_unix"
   done
-  [ "$(reg_value "$uninstall_key" DisplayPath)" = "$folder\\" ] ||
-    iw_fail "DisplayPath is \"$(reg_value "$uninstall_key" DisplayPath)\", not \"$folder\\\""
+  expect_reg_value "$uninstall_key" DisplayPath "$folder\\"
   case "$1" in
     cn) product="Tessel助手" uninstall="卸载Tessel助手" ;;
     tc) product="Tessel助手" uninstall="卸載Tessel助手" ;;
