@@ -3,6 +3,8 @@
 #
 #   TESSEL_BUILD_ROOT   the top build folder (default: <repo>/build); the prefix and the fake home
 #                       live inside it, shared by the i686 and x86_64 builds
+#   TESSEL_XVFB_SCREEN  the virtual display's screen when wine_session_start starts one
+#                       (default 1280x800x24)
 #
 # Functions: wine_session_start (virtual display if none is set, a warm wine server, the prefix)
 # and wine_session_stop (ends exactly what wine_session_start started).
@@ -51,7 +53,7 @@ wine_session_start() {
   if [ -z "${DISPLAY:-}" ]; then
     local n=91
     while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x800x24 -noreset -nolisten tcp </dev/null >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${TESSEL_XVFB_SCREEN:-1280x800x24}" -noreset -nolisten tcp </dev/null >/dev/null 2>&1 &
     tessel_started_xvfb_pid=$!
     export DISPLAY=":$n"
     local i

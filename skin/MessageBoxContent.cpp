@@ -30,7 +30,8 @@ std::optional<UiSize> FillMessageBox(CPaintManagerUI& manager, std::wstring_view
     textControl->SetTextColor(kMessageTextColor);
     textControl->SetFont(kMessageTextFont);
     const UiSize measured = textControl->MeasureSize(kMessageBoxTextArea);
-    return MessageBoxClientSize(measured, textControl->GetPadding());
+    return MessageBoxClientSize(measured, textControl->GetPadding(),
+                                manager.GetDisplayScale().Percent());
 }
 
 void PlaceMessageBoxButtons(CPaintManagerUI& manager, int windowWidth) {

@@ -3,11 +3,13 @@
 #include <algorithm>
 
 #include "ui/Geometry.h"
+#include "ui/ImageDescription.h"
 
 namespace tessel {
 
 // The skinned message box's geometry rules, shared by the box itself and the offscreen preview.
-// Free of <windows.h>; all values are scaled pixels.
+// Free of <windows.h>. The constants are markup pixels (at 100 %); sizes passed in and out are
+// pixels at the display scale.
 //
 //   +--------------------------------------+  ^
 //   | caption                          [x] |  | 50  header row
@@ -25,11 +27,13 @@ inline constexpr int kMessageBoxTextMaxHeight = 600;
 inline constexpr UiSize kMessageBoxTextArea{700, 0};
 
 // The client size for a measured text (`textSize`, its height not yet limited) with the text
-// control's padding in its row.
-inline UiSize MessageBoxClientSize(UiSize textSize, const UiRect& textPadding) {
-    const int height = std::min(textSize.cy, kMessageBoxTextMaxHeight);
-    return {std::max(textSize.cx + textPadding.left + textPadding.right, kMessageBoxMinimumSize.cx),
-            std::max(height + kMessageBoxChromeHeight, kMessageBoxMinimumSize.cy)};
+// control's padding in its row, at display scale `percent`.
+inline UiSize MessageBoxClientSize(UiSize textSize, const UiRect& textPadding, int percent = 100) {
+    const int height = std::min(textSize.cy, ScaleByPercent(kMessageBoxTextMaxHeight, percent));
+    return {std::max(textSize.cx + textPadding.left + textPadding.right,
+                     ScaleByPercent(kMessageBoxMinimumSize.cx, percent)),
+            std::max(height + ScaleByPercent(kMessageBoxChromeHeight, percent),
+                     ScaleByPercent(kMessageBoxMinimumSize.cy, percent))};
 }
 
 // The button's left edge, centred in the window: each half truncated toward zero.

@@ -203,12 +203,15 @@ bool CButtonUI::SplitStateStrip(ImageSlot& strip, int count, ImageSlot* const* t
         return false;
     }
     const ImageDrawSpec& spec = strip.Spec({}, 100);
-    const ImageRecord* image =
-        m_manager->LookUpImage(spec.name, spec.resourceType, spec.mask, spec.hsl);
-    if (image == nullptr) {
+    // The frames are cut in pixels of the image at 100 %, whichever file the scale draws from.
+    const ScaledImage found =
+        m_manager->LookUpImageForScale(spec.name, spec.resourceType, spec.mask, spec.hsl);
+    if (found.image == nullptr) {
         return false;
     }
-    const int frameWidth = image->Width() / count;
+    const UiSize size = found.SizeAsWritten();
+    const int frameWidth = size.cx / count;
+    const int frameHeight = size.cy;
     for (int k = 1; k <= count && static_cast<size_t>(k) <= targetCount; ++k) {
         if (targets[k - 1] == nullptr) {
             continue;
@@ -216,7 +219,7 @@ bool CButtonUI::SplitStateStrip(ImageSlot& strip, int count, ImageSlot* const* t
         wchar_t modifier[96];
         std::swprintf(modifier, std::size(modifier), L"' dest='%d,%d,%d,%d' source='%d,%d,%d,%d'",
                       spec.dest.left, spec.dest.top, spec.dest.right, spec.dest.bottom,
-                      (k - 1) * frameWidth, 0, k * frameWidth, image->Height());
+                      (k - 1) * frameWidth, 0, k * frameWidth, frameHeight);
         targets[k - 1]->Set(L"res='" + spec.name + L"' restype='" + spec.resourceType + modifier);
     }
     return true;

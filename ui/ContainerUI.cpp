@@ -160,6 +160,13 @@ void CContainerUI::RemoveAll() {
 
 // ---- settings -----------------------------------------------------------------------------
 
+void CContainerUI::OnDisplayScaleChanged() {
+    CControlUI::OnDisplayScaleChanged();
+    for (const auto& item : m_items) {
+        item->OnDisplayScaleChanged();
+    }
+}
+
 UiRect CContainerUI::GetInset() const {
     return ScaleRect(m_inset);
 }
@@ -322,8 +329,9 @@ void CContainerUI::SetPos(UiRect rc, bool needInvalidate) {
     if (m_items.empty()) {
         return;
     }
-    // The plain container reads its inset unscaled; every child covers the content rectangle.
-    const UiRect content = m_rcItem.Deflate(m_inset);
+    // Every child covers the content rectangle. (The inset is scaled here as in the layouts: an
+    // unscaled inset would shift the children against their scaled siblings at any other scale.)
+    const UiRect content = ContentRect();
     for (int i = 0; i < GetCount(); ++i) {
         CControlUI* child = m_items[static_cast<size_t>(i)].get();
         if (!child->IsVisible()) {

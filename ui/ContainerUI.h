@@ -47,6 +47,7 @@ public:
     bool Remove(CControlUI* control, bool doNotDestroy = false) override;
     bool RemoveAt(int index, bool doNotDestroy = false) override;
     void RemoveAll() override;
+    void OnDisplayScaleChanged() override;
 
     // ---- container settings; the inset is read scaled ----
     virtual UiRect GetInset() const;

@@ -197,6 +197,9 @@ public:
 
     // The size this control wishes within `available`; 0 in a direction means "stretch me".
     virtual UiSize MeasureSize(UiSize available);
+    // The window moved to another display scale: whatever was measured or made in pixels of the
+    // old scale is forgotten (the paint manager places the whole tree again next).
+    virtual void OnDisplayScaleChanged() {}
 
     // ---- painting ----
     // Paints this control (and a container its children) where it meets `paint`. Returns false

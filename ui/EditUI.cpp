@@ -39,6 +39,13 @@ void CEditUI::SetEnabled(bool enabled) {
     }
 }
 
+void CEditUI::OnDisplayScaleChanged() {
+    CLabelUI::OnDisplayScaleChanged();
+    if (CEditWnd* window = std::exchange(m_nativeEdit, nullptr)) {
+        window->OwnerGone();
+    }
+}
+
 bool CEditUI::CreateNativeEdit(bool selectAll) {
     if (m_nativeEdit == nullptr) {
         m_nativeEdit = CEditWnd::Open(this, selectAll);
@@ -159,7 +166,7 @@ void CEditUI::PaintText(HDC dc) {
         return;
     }
     const std::wstring text = GetText();
-    UiRect rect = m_rcItem.Deflate(m_textPadding);
+    UiRect rect = m_rcItem.Deflate(GetTextPadding());
     const unsigned style = m_textStyle | DT_SINGLELINE;
     if (text.empty() || text == m_tipValue) {
         if (!m_tipValue.empty()) {

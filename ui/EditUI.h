@@ -20,6 +20,9 @@ public:
     unsigned GetControlFlags() const override;
     void HandleEvent(EventRecord& event) override;
     void SetEnabled(bool enabled = true) override;
+    // The typing window's font and place belong to the old scale: it closes (the text is the
+    // control's already) and opens again on the next key or click.
+    void OnDisplayScaleChanged() override;
 
     int GetMaxChar() const { return m_maxChar; }
     bool IsReadOnly() const { return m_readOnly; }

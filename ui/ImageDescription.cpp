@@ -1,6 +1,9 @@
 #include "ui/ImageDescription.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <string>
 
 #include "ui/AttributeText.h"
 
@@ -15,13 +18,42 @@ int ScaleByPercent(int value, int percent) {
     return static_cast<int>(std::clamp<long long>(rounded, INT32_MIN, INT32_MAX));
 }
 
-namespace {
-
-UiRect ScaledRect(std::wstring_view value, int scalePercent) {
-    const UiRect r = ParseRect(value);
-    return {ScaleByPercent(r.left, scalePercent), ScaleByPercent(r.top, scalePercent),
-            ScaleByPercent(r.right, scalePercent), ScaleByPercent(r.bottom, scalePercent)};
+UiRect ScaleByPercent(const UiRect& r, int percent) {
+    return {ScaleByPercent(r.left, percent), ScaleByPercent(r.top, percent),
+            ScaleByPercent(r.right, percent), ScaleByPercent(r.bottom, percent)};
 }
+
+std::wstring ScaledImageName(std::wstring_view name, int percent) {
+    if (percent == 100) {
+        return std::wstring(name);
+    }
+    const std::wstring infix = L"@" + std::to_wstring(percent) + L".";
+    std::wstring scaled;
+    scaled.reserve(name.size() + infix.size());
+    for (wchar_t c : name) {
+        if (c == L'.') {
+            scaled += infix;
+        } else {
+            scaled += c;
+        }
+    }
+    return scaled;
+}
+
+std::vector<ImageVariant> ImageVariantsFor(std::wstring_view name, int percent) {
+    constexpr int kTwiceSize = 200;
+    std::vector<ImageVariant> variants;
+    if (percent != 100) {
+        variants.push_back({ScaledImageName(name, percent), percent});
+    }
+    if (percent > 100 && percent != kTwiceSize) {
+        variants.push_back({ScaledImageName(name, kTwiceSize), kTwiceSize});
+    }
+    variants.push_back({std::wstring(name), 100});
+    return variants;
+}
+
+namespace {
 
 void ApplyPair(ImageDrawSpec& spec, std::wstring_view key, std::wstring_view value,
                int scalePercent) {
@@ -30,11 +62,11 @@ void ApplyPair(ImageDrawSpec& spec, std::wstring_view key, std::wstring_view val
     } else if (key == L"restype") {
         spec.resourceType = value;
     } else if (key == L"dest") {
-        spec.dest = ScaledRect(value, scalePercent);
+        spec.dest = ScaleByPercent(ParseRect(value), scalePercent);
     } else if (key == L"source") {
-        spec.source = ScaledRect(value, scalePercent);
+        spec.source = ParseRect(value);
     } else if (key == L"corner") {
-        spec.corner = ScaledRect(value, scalePercent);
+        spec.corner = ParseRect(value);
     } else if (key == L"mask") {
         spec.mask = ParseColor(value);
     } else if (key == L"fade") {

@@ -77,6 +77,11 @@ void CLabelUI::SetFont(int font) {
     Invalidate();
 }
 
+void CLabelUI::OnDisplayScaleChanged() {
+    CControlUI::OnDisplayScaleChanged();
+    m_needMeasure = true;
+}
+
 UiRect CLabelUI::GetTextPadding() const {
     return ScaleRect(m_textPadding);
 }

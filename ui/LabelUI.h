@@ -33,6 +33,7 @@ public:
     void SetAutoCalcHeight(bool autoCalc);
 
     UiSize MeasureSize(UiSize available) override;
+    void OnDisplayScaleChanged() override;
     void PaintText(HDC dc) override;
 
 protected:

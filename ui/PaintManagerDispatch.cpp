@@ -239,6 +239,7 @@ bool CPaintManagerUI::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lP
         case WM_KILLFOCUS:
         case WM_TIMER:
         case WM_GETMINMAXINFO:
+        case WM_DPICHANGED:
             return HandleWindowStateMessage(message, wParam, lParam, result);
         case WM_KEYDOWN:
         case WM_KEYUP:
@@ -333,8 +334,24 @@ bool CPaintManagerUI::HandleWindowStateMessage(UINT message, WPARAM wParam, LPAR
         case WM_GETMINMAXINFO:
             ApplyTrackSizeLimits(*reinterpret_cast<MINMAXINFO*>(lParam));
             return false;
+        case WM_DPICHANGED:
+            OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+            result = 0;
+            return true;
         default:
             return false;
+    }
+}
+
+// The window is now on a monitor of another DPI (or that monitor's scale was changed): the tree
+// follows the new scale, and the window takes the place Windows proposes, which keeps it under the
+// pointer while it is dragged across.
+void CPaintManagerUI::OnDpiChanged(unsigned dpi, const RECT* suggested) {
+    SetDisplayScale(DisplayScale::PercentForDpi(dpi));
+    if (suggested != nullptr) {
+        ::SetWindowPos(m_window, nullptr, suggested->left, suggested->top,
+                       suggested->right - suggested->left, suggested->bottom - suggested->top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 

@@ -90,7 +90,7 @@ bool CPaintManagerUI::LayoutPass() {
         m_offscreen.reset();
         UiRect area = FromRECT(client);
         if (m_layered) {
-            area = area.Deflate(m_layeredInset);
+            area = area.Deflate(m_scale.Scale(m_layeredInset));
         }
         m_root->SetPos(area, true);
     } else {

@@ -8,6 +8,7 @@
 
 #include "base/SystemLibrary.h"
 #include "ui/ControlUI.h"
+#include "ui/DisplayDpi.h"
 #include "ui/SurfaceDc.h"
 
 namespace tessel {
@@ -84,9 +85,25 @@ void CPaintManagerUI::Init(HWND window, const wchar_t* name) {
         if (window != nullptr) {
             m_windowDc.Reset(window);
             managers.push_back(this);
+            // Before the markup is read: fonts and sizes are made at the monitor's scale.
+            m_scale.SetPercent(WindowScalePercent(window));
         }
         m_focusIndication.Start(window);
     }
+}
+
+void CPaintManagerUI::SetDisplayScale(int percent) {
+    percent = std::clamp(percent, DisplayScale::kMinimumPercent, DisplayScale::kMaximumPercent);
+    if (percent == m_scale.Percent()) {
+        return;
+    }
+    m_scale.SetPercent(percent);
+    m_resources.OnDisplayScaleChanged(GetPaintDC());
+    if (m_root) {
+        m_root->OnDisplayScaleChanged();
+    }
+    HideToolTip();
+    RequestLayout();
 }
 
 CPaintManagerUI* CPaintManagerUI::ManagerOf(HWND window) {

@@ -107,6 +107,14 @@ public:
                                 bool hsl, bool shared) {
         return m_resources.AddImage(name, type, mask, hsl, shared);
     }
+    // The file that best draws image `name` at this window's display scale, and its scale.
+    ScaledImage LookUpImageForScale(std::wstring_view name, std::wstring_view type, uint32_t mask,
+                                    bool hsl) {
+        return m_resources.LookUpImageForScale(name, type, mask, hsl);
+    }
+    const ImageRecord* ResampledImage(const ImageRecord& image, const UiRect& from, UiSize to) {
+        return m_resources.Resampled(image, from, to);
+    }
 
     // ---- fonts ----
     HFONT AddFont(int id, std::wstring_view face, int size, bool bold, bool underline, bool italic,
@@ -159,8 +167,11 @@ public:
     uint32_t GetDefaultSelectedBkColor() const { return m_resources.Colors().selectedBackground; }
 
     // ---- scale, modes and window attributes ----
-    DisplayScale& GetDisplayScale() { return m_scale; }
     const DisplayScale& GetDisplayScale() const { return m_scale; }
+    // Moves the window to another display scale: fonts are made again, every control forgets
+    // what it measured, and the whole tree is placed and painted again. Init takes the scale of
+    // the window's monitor; WM_DPICHANGED moves it.
+    void SetDisplayScale(int percent);
     int Scale(int value) const { return m_scale.Scale(value); }
     void SetForceUseSharedRes(bool force) { m_resources.SetForceShared(force); }
     bool IsForceUseSharedRes() const { return m_resources.IsForceShared(); }
@@ -202,7 +213,7 @@ public:
     // Marks the whole tree for placement at the next paint.
     void RequestLayout();
     void Invalidate(const UiRect& rect);
-    // Client pixels left transparent around the root of a layered window.
+    // Pixels left transparent around the root of a layered window (unscaled, as markup lengths).
     void SetLayeredInset(const UiRect& inset);
     const UiRect& GetLayeredInset() const { return m_layeredInset; }
 
@@ -303,6 +314,7 @@ private:
     bool ReflectToNativeChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool HandleMouseMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void ApplyTrackSizeLimits(MINMAXINFO& info) const;
+    void OnDpiChanged(unsigned dpi, const RECT* suggested);
     void OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam);
     void OnButtonUp(UINT message, WPARAM wParam, LPARAM lParam);
     void OnContextMenu(WPARAM wParam, LPARAM lParam);

@@ -179,25 +179,38 @@ bool CRenderEngine::PaintImageSpec(HDC dc, CPaintManagerUI* manager, const UiRec
         return false;
     }
     const UiRect dest = ImageDestination(control, spec.dest);
-    // At another display scale the skin's "name@150.png" variants stand in for "name.png".
-    std::wstring name = spec.name;
-    if (const int percent = manager->GetDisplayScale().Percent(); percent != 100) {
-        std::wstring scaled;
-        for (wchar_t c : name) {
-            scaled += c == L'.' ? L"@" + std::to_wstring(percent) + L"." : std::wstring(1, c);
-        }
-        name = std::move(scaled);
-    }
-    const ImageRecord* image =
-        manager->LookUpImage(name, spec.resourceType, spec.mask, spec.hsl || hsl);
-    if (image == nullptr) {
+    const ScaledImage found =
+        manager->LookUpImageForScale(spec.name, spec.resourceType, spec.mask, spec.hsl || hsl);
+    if (found.image == nullptr) {
         return false;
     }
-    const UiRect source = ClampImageSource(spec.source, {image->Width(), image->Height()});
+    const int percent = manager->GetDisplayScale().Percent();
+    const UiSize imageSize{found.image->Width(), found.image->Height()};
+    const UiRect corners = ScaleByPercent(spec.corner, percent);
+    const ImageRecord* drawn = found.image;
+    UiRect source;
+    if (found.percent == percent) {
+        // The file was drawn for this scale: the description's rectangle is scaled onto it.
+        source = ClampImageSource(ScaleByPercent(spec.source, percent), imageSize);
+    } else {
+        // Another scale's file: the part the description asks for, resized to this scale (once;
+        // the resource cache keeps it).
+        const UiRect written = ClampImageSource(spec.source, found.SizeAsWritten());
+        const UiRect from = ClampImageSource(ScaleByPercent(written, found.percent), imageSize);
+        const UiRect to = ScaleByPercent(written, percent);
+        if (from.IsEmpty() || to.IsEmpty()) {
+            return true;
+        }
+        drawn = manager->ResampledImage(*found.image, from, {to.Width(), to.Height()});
+        if (drawn == nullptr) {
+            return false;
+        }
+        source = {0, 0, to.Width(), to.Height()};
+    }
     if (!dest.Intersects(control) || !dest.Intersects(paint)) {
         return true;
     }
-    const bool alpha = manager->IsLayered() || image->hasAlpha;
+    const bool alpha = manager->IsLayered() || drawn->hasAlpha;
     // A destination with negative offsets starts outside the control; it is drawn clipped so
     // that an image never paints over the control's neighbours.
     std::optional<ScopedSaveDc> clip;
@@ -205,7 +218,7 @@ bool CRenderEngine::PaintImageSpec(HDC dc, CPaintManagerUI* manager, const UiRec
         clip.emplace(dc);
         ::IntersectClipRect(dc, control.left, control.top, control.right, control.bottom);
     }
-    BlitNinePiece(dc, image->Bitmap(), dest, paint, source, spec.corner, alpha,
+    BlitNinePiece(dc, drawn->Bitmap(), dest, paint, source, corners, alpha,
                   static_cast<uint8_t>(spec.fade), spec.hole, spec.xTiled, spec.yTiled);
     return true;
 }

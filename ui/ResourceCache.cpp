@@ -4,13 +4,20 @@
 #include <gdiplus.h>
 
 #include <algorithm>
+#include <cstring>
+#include <cwchar>
+#include <map>
 #include <span>
+#include <tuple>
 #include <type_traits>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "ui/DisplayScale.h"
 #include "ui/ImageDecoder.h"
+#include "ui/ImageDescription.h"
+#include "ui/ImageResample.h"
 #include "ui/PixelOps.h"
 #include "ui/ResourceLocation.h"
 
@@ -23,6 +30,14 @@ struct ResourceCache::Tables {
     std::unordered_map<std::wstring, std::wstring> classDefaults;
     std::unique_ptr<FontRecord> defaultFont;  // null in a window's tables: use the shared one
     DefaultColors colors;                     // read only from the shared tables
+
+    // Kept in a window's tables only, for the window's display scale:
+    std::unordered_set<std::wstring> missingVariants;  // variant names the skin does not have
+    std::map<std::tuple<const ImageRecord*, int, int, int, int, int, int>,
+             std::unique_ptr<ImageRecord>>
+        resampled;  // (image, from, to) -> the resized part
+    // Fonts of another table made at another scale, as copies at this window's scale.
+    std::unordered_map<const FontRecord*, std::unique_ptr<FontRecord>> scaledCopies;
 };
 
 namespace {
@@ -40,6 +55,7 @@ std::unique_ptr<FontRecord> SystemDefaultFont() {
     const LOGFONTW description = DefaultGuiFontDescription();
     auto font = std::make_unique<FontRecord>();
     font->font.Reset(::CreateFontIndirectW(&description));
+    font->description = description;
     font->face = description.lfFaceName;
     font->size = description.lfHeight < 0 ? -description.lfHeight : description.lfHeight;
     font->bold = description.lfWeight >= FW_BOLD;
@@ -170,7 +186,137 @@ const ImageRecord* ResourceCache::AddImage(std::wstring_view name, std::wstring_
     return slot.get();
 }
 
+ScaledImage ResourceCache::LookUpImageForScale(std::wstring_view name, std::wstring_view type,
+                                               uint32_t mask, bool hsl) {
+    const bool moduleResource =
+        !type.empty() && !name.empty() && name.front() >= L'0' && name.front() <= L'9';
+    if (m_scale.Percent() == 100 || moduleResource) {
+        return {LookUpImage(name, type, mask, hsl), 100};
+    }
+    for (const ImageVariant& variant : ImageVariantsFor(name, m_scale.Percent())) {
+        if (variant.percent == 100) {
+            return {LookUpImage(variant.name, type, mask, hsl), 100};
+        }
+        if (m_own->missingVariants.contains(variant.name)) {
+            continue;
+        }
+        if (const ImageRecord* image = LookUpImage(variant.name, type, mask, hsl)) {
+            return {image, variant.percent};
+        }
+        m_own->missingVariants.insert(variant.name);
+    }
+    return {};
+}
+
+const ImageRecord* ResourceCache::Resampled(const ImageRecord& image, const UiRect& from,
+                                            UiSize to) {
+    auto& slot =
+        m_own->resampled[{&image, from.left, from.top, from.right, from.bottom, to.cx, to.cy}];
+    if (slot) {
+        return slot.get();
+    }
+    auto record = std::make_unique<ImageRecord>();
+    record->dib = CreateDibSection(to.cx, to.cy);
+    if (!record->dib.bitmap || image.dib.pixels == nullptr) {
+        return nullptr;
+    }
+    ::GdiFlush();
+    const UiSize size{image.Width(), image.Height()};
+    const size_t sourceCount = static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy);
+    const size_t targetCount = static_cast<size_t>(to.cx) * static_cast<size_t>(to.cy);
+    if (!ResamplePremultiplied({image.dib.pixels, sourceCount}, size, from,
+                               {record->dib.pixels, targetCount}, to)) {
+        return nullptr;
+    }
+    record->hasAlpha = image.hasAlpha;
+    record->resourceType = image.resourceType;
+    record->mask = image.mask;
+    slot = std::move(record);
+    return slot.get();
+}
+
 // ---- fonts --------------------------------------------------------------------------------
+
+namespace {
+
+// A font of `description` at `size` unscaled pixels for display scale `percent`; null when the
+// system cannot make it.
+std::unique_ptr<FontRecord> MakeScaledFont(LOGFONTW description, int size, int percent,
+                                           HDC measureDc) {
+    description.lfHeight = -ScaleByPercent(size, percent);
+    auto record = std::make_unique<FontRecord>();
+    record->font.Reset(::CreateFontIndirectW(&description));
+    if (!record->font) {
+        return nullptr;
+    }
+    record->description = description;
+    record->percent = percent;
+    record->face = description.lfFaceName;
+    record->size = size;
+    record->bold = description.lfWeight >= FW_BOLD;
+    record->underline = description.lfUnderline != 0;
+    record->italic = description.lfItalic != 0;
+    if (measureDc != nullptr) {
+        ScopedSelectObject select(measureDc, record->font.Get());
+        ::GetTextMetricsW(measureDc, &record->metrics);
+    }
+    return record;
+}
+
+// Whether `copy` was made from `font` (a record freed and made again at the same address is
+// not the font its copy was made from).
+bool IsCopyOf(const FontRecord& copy, const FontRecord& font) {
+    LOGFONTW a = copy.description;
+    LOGFONTW b = font.description;
+    a.lfHeight = 0;
+    b.lfHeight = 0;
+    return copy.size == font.size && std::memcmp(&a, &b, sizeof(a)) == 0;
+}
+
+}  // namespace
+
+const FontRecord& ResourceCache::AtCurrentScale(const FontRecord& font) const {
+    if (font.percent == m_scale.Percent() || !font.font) {
+        return font;
+    }
+    auto& copy = m_own->scaledCopies[&font];
+    if (!copy || copy->percent != m_scale.Percent() || !IsCopyOf(*copy, font)) {
+        UniqueMemoryDc measureDc(::CreateCompatibleDC(nullptr));
+        copy = MakeScaledFont(font.description, font.size, m_scale.Percent(), measureDc.Get());
+        if (!copy) {
+            m_own->scaledCopies.erase(&font);
+            return font;
+        }
+        // The copy keeps the requested flags of the original (bold may have been added weight).
+        copy->bold = font.bold;
+        copy->underline = font.underline;
+        copy->italic = font.italic;
+    }
+    return *copy;
+}
+
+void ResourceCache::OnDisplayScaleChanged(HDC measureDc) {
+    m_own->scaledCopies.clear();
+    m_own->resampled.clear();
+    m_own->missingVariants.clear();
+    const auto remake = [&](std::unique_ptr<FontRecord>& font) {
+        if (!font || font->percent == m_scale.Percent()) {
+            return;
+        }
+        if (auto made =
+                MakeScaledFont(font->description, font->size, m_scale.Percent(), measureDc)) {
+            made->bold = font->bold;
+            made->underline = font->underline;
+            made->italic = font->italic;
+            // Same record, new font: references handed out stay valid.
+            *font = std::move(*made);
+        }
+    };
+    for (auto& [id, font] : m_own->fonts) {
+        remake(font);
+    }
+    remake(m_own->defaultFont);
+}
 
 std::unique_ptr<FontRecord> ResourceCache::CreateFontRecord(const FontRequest& request,
                                                             bool addBold, HDC measureDc) const {
@@ -181,7 +327,6 @@ std::unique_ptr<FontRecord> ResourceCache::CreateFontRecord(const FontRequest& r
         description.lfFaceName[n] = L'\0';
     }
     description.lfCharSet = DEFAULT_CHARSET;
-    description.lfHeight = -m_scale.Scale(request.size);
     if (request.bold) {
         // Font weights stop at 1000; adding bold to a heavy default must not push past it.
         description.lfWeight =
@@ -189,20 +334,13 @@ std::unique_ptr<FontRecord> ResourceCache::CreateFontRecord(const FontRequest& r
     }
     description.lfUnderline = request.underline ? TRUE : FALSE;
     description.lfItalic = request.italic ? TRUE : FALSE;
-    auto record = std::make_unique<FontRecord>();
-    record->font.Reset(::CreateFontIndirectW(&description));
-    if (!record->font) {
+    auto record = MakeScaledFont(description, request.size, m_scale.Percent(), measureDc);
+    if (!record) {
         return nullptr;
     }
-    record->face = description.lfFaceName;
-    record->size = request.size;
     record->bold = request.bold;
     record->underline = request.underline;
     record->italic = request.italic;
-    if (measureDc != nullptr) {
-        ScopedSelectObject select(measureDc, record->font.Get());
-        ::GetTextMetricsW(measureDc, &record->metrics);
-    }
     return record;
 }
 
@@ -219,7 +357,7 @@ HFONT ResourceCache::AddFont(int id, const FontRequest& request, bool shared, HD
 const FontRecord& ResourceCache::LookUpFont(int id) const {
     if (id >= 0) {
         if (const auto* found = Find<&Tables::fonts>(std::to_wstring(id))) {
-            return **found;
+            return AtCurrentScale(**found);
         }
     }
     return GetDefaultFont();
@@ -240,7 +378,7 @@ void ResourceCache::SetDefaultFont(const FontRequest& request, bool shared, HDC 
 }
 
 const FontRecord& ResourceCache::GetDefaultFont() const {
-    return m_own->defaultFont ? *m_own->defaultFont : *Shared().defaultFont;
+    return AtCurrentScale(m_own->defaultFont ? *m_own->defaultFont : *Shared().defaultFont);
 }
 
 // ---- styles and class defaults ------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ui/GdiHandles.h"
+#include "ui/Geometry.h"
 
 namespace Gdiplus {
 class Font;
@@ -48,6 +49,8 @@ struct FontRequest {
 
 struct FontRecord {
     UniqueFont font;
+    LOGFONTW description{};  // as created; the height is the scaled size
+    int percent = 100;       // the display scale the font was made for
     std::wstring face;
     int size = 0;  // pixels, before display scaling
     bool bold = false;
@@ -56,6 +59,22 @@ struct FontRecord {
     TEXTMETRICW metrics{};
     // The same font for GDI+ text, made on first use (making it is costly under every frame).
     mutable std::unique_ptr<Gdiplus::Font, GdiplusFontDeleter> gdiplusFont;
+};
+
+// An image as drawn at a display scale: the file chosen for it and the scale that file was drawn
+// for (100 for the image itself, 200 for its twice-size variant).
+struct ScaledImage {
+    const ImageRecord* image = nullptr;
+    int percent = 100;
+
+    // The image's size in pixels of the image at 100 %, which markup rectangles are written in.
+    UiSize SizeAsWritten() const {
+        const auto unscale = [this](int length) {
+            return static_cast<int>((static_cast<long long>(length) * 100 + percent / 2) / percent);
+        };
+        return image != nullptr ? UiSize{unscale(image->Width()), unscale(image->Height())}
+                                : UiSize{};
+    }
 };
 
 // The five default text colours, ARGB.
@@ -106,8 +125,19 @@ public:
     // name a file of the skin. Null when it cannot be read or decoded.
     const ImageRecord* AddImage(std::wstring_view name, std::wstring_view type, uint32_t mask,
                                 bool hsl, bool shared);
+    // The best file for image `name` at the display scale (ImageVariantsFor): a variant drawn for
+    // another scale that the skin lacks is remembered as missing, so it is looked for once. A
+    // module resource has no variants.
+    ScaledImage LookUpImageForScale(std::wstring_view name, std::wstring_view type, uint32_t mask,
+                                    bool hsl);
+    // Part `from` of `image` resized to `to` (ImageResamplePremultiplied), made once and kept
+    // until the display scale changes. Null when it cannot be made.
+    const ImageRecord* Resampled(const ImageRecord& image, const UiRect& from, UiSize to);
 
     // ---- fonts; `measureDc` gives the new font's metrics ----
+    // Fonts are made at the display scale of the moment. A font made at another scale (a shared
+    // font of a window on another monitor, the system's default font) is looked up as a copy of
+    // it at this window's scale, made on first use.
     HFONT AddFont(int id, const FontRequest& request, bool shared, HDC measureDc);
     // The font of `id` (window, then shared), else the default font; negative = default.
     const FontRecord& LookUpFont(int id) const;
@@ -124,6 +154,12 @@ public:
     void AddClassDefaults(std::wstring_view className, std::wstring_view list, bool shared);
     std::optional<std::wstring_view> GetClassDefaults(std::wstring_view className) const;
 
+    // ---- display scale ----
+    // The display scale has changed: the window's own fonts are made again at the new scale (the
+    // records stay where they are; their font handles change), copies and resized images made
+    // for the old scale are dropped.
+    void OnDisplayScaleChanged(HDC measureDc);
+
     // ---- default colours ----
     const DefaultColors& Colors() const { return m_colors; }
     void SetDefaultColor(uint32_t DefaultColors::*field, uint32_t color, bool shared);
@@ -137,6 +173,8 @@ private:
     const auto* Find(std::wstring_view key) const;
     std::unique_ptr<FontRecord> CreateFontRecord(const FontRequest& request, bool addBold,
                                                  HDC measureDc) const;
+    // `font` as it is, or made again at the current scale.
+    const FontRecord& AtCurrentScale(const FontRecord& font) const;
 
     const DisplayScale& m_scale;  // not owned; the paint manager's
     std::unique_ptr<Tables> m_own;

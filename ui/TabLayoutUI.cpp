@@ -96,7 +96,7 @@ bool CTabLayoutUI::SelectItem(CControlUI* control) {
 
 void CTabLayoutUI::SetPos(UiRect rc, bool needInvalidate) {
     CControlUI::SetPos(rc, needInvalidate);
-    const UiRect content = m_rcItem.Deflate(m_inset);
+    const UiRect content = ContentRect();  // the inset scaled, as in every container
     for (int i = 0; i < GetCount(); ++i) {
         CControlUI* child = GetItemAt(i);
         if (!child->IsVisible()) {

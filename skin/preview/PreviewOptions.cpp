@@ -4,6 +4,8 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "ui/DisplayScale.h"
+
 namespace tessel {
 namespace {
 
@@ -96,6 +98,18 @@ PreviewArgumentsResult ParsePreviewArguments(std::span<const std::wstring> argum
             options.disabled.push_back(value);
         } else if (argument == L"--unselect") {
             options.unselected.push_back(value);
+        } else if (argument == L"--scale") {
+            const auto scale = number();
+            if (!scale) {
+                return result;
+            }
+            if (*scale < DisplayScale::kMinimumPercent || *scale > DisplayScale::kMaximumPercent) {
+                result.error = L"--scale needs a percentage from " +
+                               std::to_wstring(DisplayScale::kMinimumPercent) + L" to " +
+                               std::to_wstring(DisplayScale::kMaximumPercent) + L", not " + value;
+                return result;
+            }
+            options.scale = static_cast<int>(*scale);
         } else {
             result.error = L"unknown option " + argument;
             return result;

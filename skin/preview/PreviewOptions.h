@@ -13,7 +13,7 @@ namespace tessel {
 //   skin-preview <markup> --out <file.png> [--skin <archive>] [--lang CN|TC|EN] [--page N]
 //                [--text T] [--caption T] [--arg N] [--folder PATH] [--status T] [--progress N]
 //                [--show NAME]... [--hide NAME]... [--hover NAME]... [--disable NAME]...
-//                [--unselect NAME]...
+//                [--unselect NAME]... [--scale PERCENT]
 struct PreviewOptions {
     std::wstring markup;                      // a window file of the package: "WndInstall.xml"
     std::wstring output;                      // the PNG to write
@@ -30,6 +30,7 @@ struct PreviewOptions {
     std::vector<std::wstring> hovered;
     std::vector<std::wstring> disabled;    // controls shown unavailable
     std::vector<std::wstring> unselected;  // check boxes and options shown cleared
+    int scale = 100;  // display scale in percent, as a window on a monitor of that scale draws
 };
 
 struct PreviewArgumentsResult {

@@ -193,7 +193,7 @@ int Run(const std::vector<std::wstring>& arguments) {
     table.SetLanguageCode(options.language);
 
     CSkinSnapshot snapshot;
-    if (!snapshot.Load(options.markup)) {
+    if (!snapshot.Load(options.markup, options.scale)) {
         Report(L"cannot build " + options.markup);
         return kSkinFailed;
     }

@@ -40,8 +40,10 @@ CSkinSnapshot::CSkinSnapshot() : m_manager(std::make_unique<CPaintManagerUI>()) 
 
 CSkinSnapshot::~CSkinSnapshot() = default;
 
-bool CSkinSnapshot::Load(std::wstring_view markupFile) {
+bool CSkinSnapshot::Load(std::wstring_view markupFile, int scalePercent) {
     m_manager = std::make_unique<CPaintManagerUI>();
+    // First: the defaults' and the markup's fonts are made at the scale.
+    m_manager->SetDisplayScale(scalePercent);
     ApplyWindowDefaults(*m_manager);
     CMarkupBuilder builder;
     CControlUI* root = builder.Create(markupFile, L"", nullptr, m_manager.get());

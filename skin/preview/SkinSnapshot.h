@@ -41,8 +41,9 @@ public:
     CSkinSnapshot(const CSkinSnapshot&) = delete;
     CSkinSnapshot& operator=(const CSkinSnapshot&) = delete;
 
-    // False when the markup cannot be read or builds no control.
-    bool Load(std::wstring_view markupFile);
+    // Builds the markup at display scale `scalePercent` (as a window on a monitor of that scale
+    // does); false when the markup cannot be read or builds no control.
+    bool Load(std::wstring_view markupFile, int scalePercent = 100);
 
     CControlUI* Find(std::wstring_view name) const;
     // Shows page `index` of the first tab layout; false when there is none or no such page.

@@ -14,6 +14,7 @@ import io
 import os
 import sys
 import unittest
+import xml.etree.ElementTree as ET
 import zipfile
 
 SETTINGS = None
@@ -55,6 +56,17 @@ class PackageContentsTest(unittest.TestCase):
     def test_installer_embeds_this_builds_silent_installer_and_skin_package(self):
         self.assertEqual(self.installer.resource("DATA", 18), read(SETTINGS.silent))
         self.assertEqual(self.installer.resource("SKIN", 17), read(SETTINGS.skin_archive))
+
+    def test_installer_declares_per_monitor_dpi_awareness_with_fallbacks(self):
+        # RT_MANIFEST 1: read by the loader of every Windows version from 7 on.
+        manifest = ET.fromstring(self.installer.resource(24, 1))
+        settings = "{http://schemas.microsoft.com/SMI/%s/WindowsSettings}"
+        aware = manifest.findall(".//" + settings % "2005" + "dpiAware")
+        awareness = manifest.findall(".//" + settings % "2016" + "dpiAwareness")
+        self.assertEqual([e.text for e in aware], ["true/pm"])
+        self.assertEqual([e.text for e in awareness], ["PerMonitorV2, PerMonitor"])
+        level = manifest.find(".//{urn:schemas-microsoft-com:asm.v3}requestedExecutionLevel")
+        self.assertEqual(level.get("level"), "asInvoker")
 
     def test_silent_installer_embeds_exactly_the_product_folders_files(self):
         embedded = self.silent.resource("SETUP", 120)

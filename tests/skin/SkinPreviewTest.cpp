@@ -113,7 +113,7 @@ TEST(PreviewOptionsTest, ReadsEveryOption) {
         L"skin.zip",       L"--page",   L"2",       L"--hide",     L"btn_RunNow",  L"--show",
         L"btn_Confirm",    L"--hover",  L"Button1", L"--progress", L"40",          L"--folder",
         L"D:\\Apps",       L"--status", L"lan_107", L"--disable",  L"btn_Install", L"--unselect",
-        L"chkbx_Agree"};
+        L"chkbx_Agree",    L"--scale",  L"175"};
     const PreviewArgumentsResult result = ParsePreviewArguments(arguments);
     ASSERT_TRUE(result.options.has_value())
         << std::string(result.error.begin(), result.error.end());
@@ -135,6 +135,7 @@ TEST(PreviewOptionsTest, ReadsEveryOption) {
     EXPECT_EQ(o.status, L"lan_107");
     EXPECT_EQ(o.disabled, std::vector<std::wstring>{L"btn_Install"});
     EXPECT_EQ(o.unselected, std::vector<std::wstring>{L"chkbx_Agree"});
+    EXPECT_EQ(o.scale, 175);
 }
 
 TEST(PreviewOptionsTest, RejectsIncompleteOrUnknownArguments) {
@@ -148,6 +149,9 @@ TEST(PreviewOptionsTest, RejectsIncompleteOrUnknownArguments) {
         {L"WndInstall.xml", L"--out", L"x.png", L"--page", L"1x"},
         {L"WndInstall.xml", L"--out", L"x.png", L"--colour", L"red"},
         {L"WndInstall.xml", L"MessageBox.xml", L"--out", L"x.png"},
+        {L"WndInstall.xml", L"--out", L"x.png", L"--scale", L"99"},
+        {L"WndInstall.xml", L"--out", L"x.png", L"--scale", L"501"},
+        {L"WndInstall.xml", L"--out", L"x.png", L"--scale", L"150%"},
     };
     for (const auto& arguments : bad) {
         SCOPED_TRACE(arguments.size());
@@ -175,6 +179,9 @@ TEST(MessageBoxLayoutTest, GrowsInWidthWithItsTextAndKeepsItsMinimum) {
         << "wider than the screen rather than wrapping";
     EXPECT_EQ(MessageBoxClientSize({100, 120}, padding), (UiSize{342, 235}));
     EXPECT_EQ(MessageBoxClientSize({100, 5000}, padding), (UiSize{342, 715})) << "height limited";
+    // At 150 % the minimum, the chrome and the height limit are scaled like everything else.
+    EXPECT_EQ(MessageBoxClientSize({41, 0}, {15, 0, 15, 0}, 150), (UiSize{513, 303}));
+    EXPECT_EQ(MessageBoxClientSize({100, 5000}, {15, 0, 15, 0}, 150), (UiSize{513, 1073}));
 }
 
 TEST(MessageBoxLayoutTest, CentresTheButtonTruncatingEachHalf) {

@@ -43,6 +43,27 @@ TEST_F(SkinPreviewToolTest, WritesTheInstallWindowAsAValidPng) {
     EXPECT_EQ(image->rgba[card + 3], 255) << "opaque card";
 }
 
+// At a display scale the window is drawn as on a monitor of that scale: 150 % of 730 x 498, the
+// corners still transparent; the message box keeps its minimum at the scale.
+TEST_F(SkinPreviewToolTest, DrawsAtTheScaleAsked) {
+    const std::wstring out = m_folder + L"\\page0-150.png";
+    ASSERT_EQ(Preview(L"WndInstall.xml --lang EN --page 0 --scale 150 --out \"" + out + L"\""), 0);
+    const auto image = DecodeImage(ReadFile(out));
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(image->width, 1095);
+    EXPECT_EQ(image->height, 747);
+    EXPECT_EQ(image->rgba[3], 0) << "transparent corner";
+    const size_t card = (450u * 1095u + 150u) * 4u;
+    EXPECT_EQ(image->rgba[card + 3], 255) << "opaque card";
+
+    const std::wstring box = m_folder + L"\\box-200.png";
+    ASSERT_EQ(Preview(L"MessageBox.xml --text Hi --scale 200 --out \"" + box + L"\""), 0);
+    const auto boxImage = DecodeImage(ReadFile(box));
+    ASSERT_TRUE(boxImage.has_value());
+    EXPECT_EQ(boxImage->width, 684);
+    EXPECT_EQ(boxImage->height, 404);
+}
+
 TEST_F(SkinPreviewToolTest, SizesTheMessageBoxToItsText) {
     const std::wstring out = m_folder + L"\\box.png";
     ASSERT_EQ(Preview(L"MessageBox.xml --skin \"" + FromBuildPath(TESSEL_SKIN_ARCHIVE) +
@@ -60,6 +81,7 @@ TEST_F(SkinPreviewToolTest, FailsWithUsageOrMissingParts) {
     EXPECT_EQ(Preview(L"WndInstall.xml --lang XX --out \"" + out + L"\""), 1);
     EXPECT_EQ(Preview(L"Missing.xml --out \"" + out + L"\""), 2);
     EXPECT_EQ(Preview(L"WndInstall.xml --page 3 --out \"" + out + L"\""), 2) << "three pages";
+    EXPECT_EQ(Preview(L"WndInstall.xml --scale 50 --out \"" + out + L"\""), 1) << "below 100 %";
     EXPECT_EQ(Preview(L"WndInstall.xml --skin no-such.zip --out \"" + out + L"\""), 2);
     EXPECT_EQ(Preview(L"MessageBox.xml --hide nothing --out \"" + out + L"\""), 2);
     EXPECT_TRUE(ReadFile(out).empty()) << "nothing written on failure";

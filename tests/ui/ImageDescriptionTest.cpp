@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "ui/DisplayScale.h"
+
 namespace tessel {
 
 void PrintTo(const UiRect& r, std::ostream* os) {
@@ -59,14 +63,47 @@ TEST(ImageDescriptionTest, ParsingStopsAtTheFirstMalformedPair) {
     }
 }
 
-TEST(ImageDescriptionTest, DisplayScaleMultipliesGeometryOnly) {
+// Only the destination is in window pixels; source and corners stay in the pixels of the image at
+// 100 %, which the drawing maps onto the file it draws from.
+TEST(ImageDescriptionTest, DisplayScaleMultipliesTheDestinationOnly) {
     ImageDrawSpec spec;
     spec.Parse(L"file='a.png' dest='1,2,3,4' source='10,10,20,20' corner='1,1,1,1' fade='100'", L"",
                150);
     EXPECT_EQ(spec.dest, (UiRect{2, 3, 5, 6}));
-    EXPECT_EQ(spec.source, (UiRect{15, 15, 30, 30}));
-    EXPECT_EQ(spec.corner, (UiRect{2, 2, 2, 2}));
+    EXPECT_EQ(spec.source, (UiRect{10, 10, 20, 20}));
+    EXPECT_EQ(spec.corner, (UiRect{1, 1, 1, 1}));
     EXPECT_EQ(spec.fade, 100);
+}
+
+TEST(ImageDescriptionTest, VariantsAreTriedBestFirstForEachScale) {
+    using V = std::vector<ImageVariant>;
+    EXPECT_EQ(ImageVariantsFor(L"Common\\btn.png", 100), (V{{L"Common\\btn.png", 100}}));
+    EXPECT_EQ(ImageVariantsFor(L"Common\\btn.png", 200),
+              (V{{L"Common\\btn@200.png", 200}, {L"Common\\btn.png", 100}}));
+    EXPECT_EQ(ImageVariantsFor(L"bk.png", 150),
+              (V{{L"bk@150.png", 150}, {L"bk@200.png", 200}, {L"bk.png", 100}}));
+    EXPECT_EQ(ImageVariantsFor(L"bk.png", 300),
+              (V{{L"bk@300.png", 300}, {L"bk@200.png", 200}, {L"bk.png", 100}}))
+        << "beyond 200 %, the twice-size image is still nearer than the image itself";
+    EXPECT_EQ(ScaledImageName(L"a.b.png", 125), L"a@125.b@125.png") << "every dot, as named";
+    EXPECT_EQ(ScaledImageName(L"noextension", 150), L"noextension");
+}
+
+TEST(ImageDescriptionTest, ScaleFollowsTheMonitorDpiWithinBounds) {
+    EXPECT_EQ(DisplayScale::PercentForDpi(96), 100);
+    EXPECT_EQ(DisplayScale::PercentForDpi(120), 125);
+    EXPECT_EQ(DisplayScale::PercentForDpi(144), 150);
+    EXPECT_EQ(DisplayScale::PercentForDpi(168), 175);
+    EXPECT_EQ(DisplayScale::PercentForDpi(192), 200);
+    EXPECT_EQ(DisplayScale::PercentForDpi(0), 100) << "unknown";
+    EXPECT_EQ(DisplayScale::PercentForDpi(72), 100) << "never below the skin's own size";
+    EXPECT_EQ(DisplayScale::PercentForDpi(100000), 500);
+    DisplayScale scale;
+    scale.SetPercent(150);
+    EXPECT_EQ(scale.Scale(UiSize{730, 498}), (UiSize{1095, 747}));
+    scale.SetPercent(125);
+    EXPECT_EQ(scale.Scale(UiSize{730, 498}), (UiSize{913, 623})) << "halves round up";
+    EXPECT_EQ(scale.Unscale(913), 730);
 }
 
 }  // namespace

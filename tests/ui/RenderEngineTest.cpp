@@ -20,6 +20,9 @@ constexpr uint32_t kRed = 0xFFFF0000;
 constexpr uint32_t kGreen = 0xFF00FF00;
 constexpr uint32_t kBlue = 0xFF0000FF;
 constexpr uint32_t kMagenta = 0xFFFF00FF;
+constexpr uint32_t kDarkRed = 0xFF800000;
+constexpr uint32_t kDarkGreen = 0xFF008000;
+constexpr uint32_t kNavy = 0xFF000080;
 
 class RenderEngineTest : public ::testing::Test {
 protected:
@@ -29,13 +32,19 @@ protected:
         m_package.Add("Test/blue.png", MakeBandsPng({kBlue}, 10, 10));
         m_package.Add("Test/half.png", MakePng(1, 1, [](int, int) { return 0x80FF0000u; }));
         m_package.Add("Test/broken.png", "\x89PNG\r\n\x1a\nnot really");
+        // An image with a twice-size twin in other colours, so a test sees which was drawn, and
+        // a strip of two frames three pixels wide (with its twin).
+        m_package.Add("Test/scaled.png", MakeBandsPng({kRed, kGreen, kBlue}, 20, 12));
+        m_package.Add("Test/scaled@200.png", MakeBandsPng({kDarkRed, kDarkGreen, kNavy}, 40, 24));
+        m_package.Add("Test/strip.png", MakeBandsPng({kRed, kBlue}, 3, 4));
+        m_package.Add("Test/strip@200.png", MakeBandsPng({kRed, kBlue}, 6, 8));
         m_package.Open();
     }
     void TearDown() override { CRenderEngine::UseSoftwareFallbacksForTesting(false); }
 
     bool Draw(PaintSurface& surface, const UiRect& control, const wchar_t* description) {
         ImageDrawSpec spec;
-        spec.Parse(description, L"");
+        spec.Parse(description, L"", m_manager.GetDisplayScale().Percent());
         return CRenderEngine::PaintImageSpec(surface.Dc(), &m_manager, control, surface.Bounds(),
                                              spec);
     }
@@ -239,6 +248,69 @@ TEST_P(RenderTextTest, MeasuringDrawsNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Ways, RenderTextTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "GdiPlus" : "Gdi"; });
+
+// ---- images at other display scales ------------------------------------------------------------
+
+TEST_F(RenderEngineTest, AtTwiceTheSizeTheTwiceSizeImageIsDrawnAsItIs) {
+    m_manager.SetDisplayScale(200);
+    PaintSurface surface(140, 30);
+    // The corners of 20 are 40 window pixels and 40 pixels of the twice-size image.
+    ASSERT_TRUE(Draw(surface, {10, 2, 130, 26}, L"file='Test\\scaled.png' corner='20,0,20,0'"));
+    EXPECT_EQ(surface.Rgb(10, 10), kDarkRed & 0xFFFFFFu);
+    EXPECT_EQ(surface.Rgb(49, 25), kDarkRed & 0xFFFFFFu);
+    EXPECT_EQ(surface.Rgb(50, 10), kDarkGreen & 0xFFFFFFu);
+    EXPECT_EQ(surface.Rgb(89, 10), kDarkGreen & 0xFFFFFFu);
+    EXPECT_EQ(surface.Rgb(90, 10), kNavy & 0xFFFFFFu);
+    EXPECT_EQ(surface.Rgb(129, 2), kNavy & 0xFFFFFFu);
+    EXPECT_EQ(surface.Rgb(130, 10), 0xFFFFFFu);
+}
+
+// At 150 % the twice-size image is resized (filtered, not stretched by the blit): the corners are
+// 30 pixels, and each band keeps its exact colour away from its edges.
+TEST_F(RenderEngineTest, InBetweenScalesDrawTheTwiceSizeImageResized) {
+    m_manager.SetDisplayScale(150);
+    for (const bool layered : {false, true}) {
+        m_manager.SetLayered(layered);
+        PaintSurface surface(100, 20);
+        ASSERT_TRUE(Draw(surface, {0, 0, 90, 18}, L"file='Test\\scaled.png' corner='20,0,20,0'"));
+        EXPECT_EQ(surface.Rgb(1, 9), kDarkRed & 0xFFFFFFu) << "layered " << layered;
+        EXPECT_EQ(surface.Rgb(28, 17), kDarkRed & 0xFFFFFFu);
+        EXPECT_EQ(surface.Rgb(45, 0), kDarkGreen & 0xFFFFFFu);
+        EXPECT_EQ(surface.Rgb(61, 9), kNavy & 0xFFFFFFu);
+        EXPECT_EQ(surface.Rgb(89, 9), kNavy & 0xFFFFFFu);
+        EXPECT_EQ(surface.Rgb(90, 9), 0xFFFFFFu);
+    }
+}
+
+// A button strip's frames are cut in pixels of the 100 % image. A frame three pixels wide is 4.5
+// pixels at 150 %: its neighbour's colour must not seep in.
+TEST_F(RenderEngineTest, StripFramesKeepToThemselvesAtInBetweenScales) {
+    m_manager.SetDisplayScale(150);
+    PaintSurface surface(10, 10);
+    ASSERT_TRUE(Draw(surface, {0, 0, 5, 6}, L"file='Test\\strip.png' source='3,0,6,4'"));
+    for (int y = 0; y < 6; ++y) {
+        for (int x = 0; x < 5; ++x) {
+            ASSERT_EQ(surface.Rgb(x, y), kBlue & 0xFFFFFFu) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(surface.Rgb(5, 0), 0xFFFFFFu);
+}
+
+// Without a twin the image itself is enlarged; a missing variant is not an error.
+TEST_F(RenderEngineTest, AnImageWithoutTwinIsEnlarged) {
+    m_manager.SetDisplayScale(150);
+    PaintSurface surface(20, 20);
+    for (int pass = 0; pass < 2; ++pass) {
+        surface.Fill(0xFFFFFFFF);
+        ASSERT_TRUE(Draw(surface, {0, 0, 15, 15}, L"file='Test\\blue.png'")) << "pass " << pass;
+        EXPECT_EQ(surface.CountChanged({0, 0, 15, 15}, kBlue), 0);
+        EXPECT_EQ(surface.Rgb(15, 15), 0xFFFFFFu);
+    }
+    m_manager.SetDisplayScale(100);
+    surface.Fill(0xFFFFFFFF);
+    ASSERT_TRUE(Draw(surface, {0, 0, 15, 15}, L"file='Test\\scaled.png'"));
+    EXPECT_EQ(surface.Rgb(0, 0), kRed & 0xFFFFFFu) << "back at 100 %, the image itself";
+}
 
 }  // namespace
 }  // namespace tessel

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "tests/ui/UiTestSupport.h"
 #include "ui/DisplayScale.h"
+#include "ui/ImageDescription.h"
 #include "ui/PaintManagerUI.h"
 #include "ui/ResourceCache.h"
 
@@ -125,6 +127,73 @@ TEST_F(ResourceCacheTest, ImagesLoadOnceSharedOnesServeEveryWindowMissingOnesGiv
     EXPECT_EQ(m_other.GetImage(L"img\\shared.png"), shared);
     // A numbered name with a resource type names a module resource; this program has none.
     EXPECT_EQ(m_cache.AddImage(L"131", L"PNG", 0, false, false), nullptr);
+}
+
+// Fonts are made at the scale of the moment; a change of scale makes the window's own fonts again
+// in place, and a font made for another scale (a shared one, the system's default) is seen as a
+// copy at this window's scale while the original stays as it was for its own window.
+TEST_F(ResourceCacheTest, FontsFollowTheDisplayScale) {
+    m_scale.SetPercent(150);
+    ASSERT_NE(m_cache.AddFont(901, {L"", 20}, false, MeasureDc()), nullptr);
+    const FontRecord* own = &m_cache.LookUpFont(901);
+    EXPECT_EQ(own->description.lfHeight, -30);
+    EXPECT_EQ(own->size, 20) << "the size stays as written";
+    const LONG heightAt150 = own->metrics.tmHeight;
+
+    DisplayScale otherScale;  // another window, still at 100 %
+    ResourceCache otherWindow(otherScale);
+    ASSERT_NE(otherWindow.AddFont(902, {L"", 12, /*bold=*/true}, true, MeasureDc()), nullptr);
+    EXPECT_EQ(otherWindow.LookUpFont(902).description.lfHeight, -12);
+    EXPECT_EQ(m_cache.LookUpFont(902).description.lfHeight, -18);
+    EXPECT_TRUE(m_cache.LookUpFont(902).bold);
+    EXPECT_EQ(otherWindow.LookUpFont(902).description.lfHeight, -12) << "the original is unchanged";
+
+    m_scale.SetPercent(200);
+    m_cache.OnDisplayScaleChanged(MeasureDc());
+    EXPECT_EQ(&m_cache.LookUpFont(901), own) << "the record stays; references to it hold";
+    EXPECT_EQ(own->description.lfHeight, -40);
+    EXPECT_GT(own->metrics.tmHeight, heightAt150) << "metrics measured again";
+    EXPECT_EQ(m_cache.LookUpFont(902).description.lfHeight, -24);
+    const FontRecord& systemDefault = otherWindow.GetDefaultFont();
+    EXPECT_EQ(m_cache.GetDefaultFont().description.lfHeight,
+              -ScaleByPercent(systemDefault.size, 200));
+}
+
+// At another scale an image is drawn from its variant for that scale, else its twice-size twin,
+// else itself; a variant the skin lacks is looked for once.
+TEST_F(ResourceCacheTest, ImagesAreChosenForTheDisplayScale) {
+    TestPackage package;
+    package.Add("var/both.png", MakeBandsPng({0xFF102030}, 3, 2));
+    package.Add("var/both@200.png", MakeBandsPng({0xFF405060}, 6, 4));
+    package.Add("var/only.png", MakeBandsPng({0xFF708090}, 3, 2));
+    package.Add("var/exact@150.png", MakeBandsPng({0xFFA0B0C0}, 5, 3));
+    package.Add("var/exact@200.png", MakeBandsPng({0xFFA0B0C0}, 6, 4));
+    package.Open();
+    const auto chosen = [&](const wchar_t* name) {
+        const ScaledImage found = m_cache.LookUpImageForScale(name, L"", 0, false);
+        return std::pair{found.image != nullptr ? found.image->Width() : 0, found.percent};
+    };
+    EXPECT_EQ(chosen(L"var\\both.png"), (std::pair{3, 100}));
+    m_scale.SetPercent(150);
+    m_cache.OnDisplayScaleChanged(MeasureDc());
+    EXPECT_EQ(chosen(L"var\\both.png"), (std::pair{6, 200}));
+    EXPECT_EQ(chosen(L"var\\only.png"), (std::pair{3, 100}));
+    EXPECT_EQ(chosen(L"var\\only.png"), (std::pair{3, 100})) << "asked again";
+    EXPECT_EQ(chosen(L"var\\exact.png"), (std::pair{5, 150})) << "an exact variant comes first";
+    EXPECT_EQ(chosen(L"var\\none.png"), (std::pair{0, 100}));
+    EXPECT_EQ(m_cache.LookUpImageForScale(L"131", L"PNG", 0, false).percent, 100)
+        << "module resources have no variants";
+    m_scale.SetPercent(200);
+    m_cache.OnDisplayScaleChanged(MeasureDc());
+    EXPECT_EQ(chosen(L"var\\exact.png"), (std::pair{6, 200}));
+    const ScaledImage twin = m_cache.LookUpImageForScale(L"var\\both.png", L"", 0, false);
+    EXPECT_EQ(twin.SizeAsWritten(), (UiSize{3, 2}));
+    const ImageRecord* resized = m_cache.Resampled(*twin.image, {0, 0, 6, 4}, {9, 6});
+    ASSERT_NE(resized, nullptr);
+    EXPECT_EQ(resized->Width(), 9);
+    EXPECT_EQ(resized->dib.pixels[0], 0xFF405060u);
+    EXPECT_EQ(m_cache.Resampled(*twin.image, {0, 0, 6, 4}, {9, 6}), resized) << "made once";
+    EXPECT_EQ(m_cache.Resampled(*twin.image, {0, 0, 7, 4}, {9, 6}), nullptr) << "beyond the image";
 }
 
 TEST(PaintManagerResourcesTest, InitClearsTheWindowsOwnTablesOnly) {
