@@ -8,7 +8,11 @@ iw_repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 iw_package="$iw_repo/skin/package"
 
 # Window-relative points and rectangles of WndInstall.xml laid out at 730 x 498 (docs/SKIN.md lists
-# every rectangle). Everything that clicks or looks at a control takes it from here.
+# every rectangle). Everything that clicks or looks at a control takes it from here; iw_set_scale
+# moves them all to another display scale.
+iw_percent=100
+iw_window_w=730
+iw_window_h=498
 iw_window_size="730x498"
 declare -A iw_point=(
   [btnSysClose]="696 29"
@@ -34,12 +38,52 @@ iw_probe_page0="42 410"
 iw_probe_page1="60 396"
 iw_probe_page2="365 425"
 iw_edit_background="F6F6F6"
-# The progress bar's row, scanned for the fill colour.
+# The progress bar's row, scanned for the fill colour, and its length.
 iw_bar_row=396
+iw_bar_width=640
 
 # The message box's button (MessageBox.xml: 98 x 30, centred, its top 42 px above the bottom
-# edge): the height of its centre above the bottom edge.
+# edge): the height of its centre above the bottom edge. The box is never smaller than 342 x 202.
 iw_box_button_from_bottom=27
+iw_box_min_w=342
+iw_box_min_h=202
+# Where the pointer rests off every control.
+iw_park_x=365
+iw_park_y=340
+
+# A markup length at the display scale, rounded as the framework rounds: iw_scaled <length>
+iw_scaled() {
+  echo $(( ($1 * iw_percent + 50) / 100 ))
+}
+
+# Moves every point, rectangle and size above to display scale <percent> (from 100 %): the window
+# at 150 % is 1095 x 747, its controls where the framework lays them out. Call once, first.
+iw_set_scale() {
+  iw_percent=$1
+  local name v out
+  for name in "${!iw_point[@]}"; do
+    out=""
+    for v in ${iw_point[$name]}; do out="$out $(iw_scaled "$v")"; done
+    iw_point[$name]=${out# }
+  done
+  # The transparent corners stay one pixel inside the window's edges.
+  iw_point[far_corner]="$(( $(iw_scaled 730) - 2 )) $(( $(iw_scaled 498) - 2 ))"
+  for name in "${!iw_area[@]}"; do
+    out=""
+    for v in ${iw_area[$name]}; do out="$out $(iw_scaled "$v")"; done
+    iw_area[$name]=${out# }
+  done
+  for name in iw_probe_page0 iw_probe_page1 iw_probe_page2; do
+    out=""
+    for v in ${!name}; do out="$out $(iw_scaled "$v")"; done
+    printf -v "$name" '%s' "${out# }"
+  done
+  for name in iw_window_w iw_window_h iw_bar_row iw_bar_width iw_box_button_from_bottom \
+              iw_box_min_w iw_box_min_h iw_park_x iw_park_y; do
+    printf -v "$name" '%s' "$(iw_scaled "${!name}")"
+  done
+  iw_window_size="${iw_window_w}x${iw_window_h}"
+}
 
 iw_log() { echo "walkthrough: $*"; }
 iw_fail() {
@@ -200,7 +244,7 @@ iw_click() {
 
 # Moves the pointer off the install window's controls (hover images would change the pictures).
 iw_park_pointer() {
-  xdotool mousemove $((iw_wx + 365)) $((iw_wy + 340))
+  xdotool mousemove $((iw_wx + iw_park_x)) $((iw_wy + iw_park_y))
 }
 
 # ---------------------------------------------------------------------------------------------
@@ -316,7 +360,7 @@ iw_wait_area_as() {
       iw_last_diff="$diff pixels differ"
     fi
     n=$((n + 1))
-    xdotool mousemove $((iw_wx + 365 + n % 2)) $((iw_wy + 340))
+    xdotool mousemove $((iw_wx + iw_park_x + n % 2)) $((iw_wy + iw_park_y))
   done
   return 1
 }
@@ -391,8 +435,8 @@ iw_answer_message_box() {
   local box
   box=$(iw_wait_window "$1" 30) || iw_fail "no message box titled \"$1\""
   iw_geometry "$box"
-  [ "$iw_w" -ge 342 ] && [ "$iw_h" -ge 202 ] ||
-    iw_fail "message box of ${iw_w}x${iw_h}, smaller than 342x202"
+  [ "$iw_w" -ge "$iw_box_min_w" ] && [ "$iw_h" -ge "$iw_box_min_h" ] ||
+    iw_fail "message box of ${iw_w}x${iw_h}, smaller than ${iw_box_min_w}x${iw_box_min_h}"
   iw_capture_stable_area "$2" "$iw_x" "$iw_y" "$iw_w" "$iw_h" ||
     iw_fail "the message box kept changing"
   xdotool mousemove $((iw_x + iw_w / 2)) $((iw_y + iw_h - iw_box_button_from_bottom)) click 1

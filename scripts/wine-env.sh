@@ -76,6 +76,43 @@ wine_session_start() {
     </dev/null >/dev/null 2>&1 || true
 }
 
+# A session at another DPI beside the running one, for a test of the display scales:
+# wine_scaled_session_start <LogPixels> copies the prefix (settings and all) to a folder of its
+# own, starts a virtual display large enough for a 200 % window and a Wine server for the copy,
+# and sets the copy's LogPixels. Every Wine program this shell starts afterwards runs there; the
+# programs of the first session keep 96 DPI (Wine reads LogPixels when a program starts, so a
+# changed prefix would change every test started meanwhile). wine_scaled_session_stop ends the
+# display and the server and removes the copy.
+tessel_scaled_root=""
+wine_scaled_session_start() {
+  local dpi="$1"
+  [ -f "$WINEPREFIX/system.reg" ] || { echo "wine-env: no prefix to copy" >&2; return 1; }
+  tessel_scaled_root="$(mktemp -d "$TESSEL_BUILD_ROOT/scaled-$dpi.XXXXXX")"
+  tessel_unscaled_prefix="$WINEPREFIX"
+  tessel_unscaled_display="${DISPLAY:-}"
+  cp -a "$WINEPREFIX" "$tessel_scaled_root/prefix"
+  export WINEPREFIX="$tessel_scaled_root/prefix"
+  unset DISPLAY
+  tessel_started_xvfb_pid="" tessel_started_wineserver=0
+  TESSEL_XVFB_SCREEN=2560x1600x24 wine_session_start
+  "$tessel_wine64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+    </dev/null >/dev/null 2>&1
+}
+
+wine_scaled_session_stop() {
+  [ -n "$tessel_scaled_root" ] || return 0
+  wine_session_stop
+  rm -rf "$tessel_scaled_root"
+  tessel_scaled_root=""
+  export WINEPREFIX="$tessel_unscaled_prefix"
+  if [ -n "$tessel_unscaled_display" ]; then export DISPLAY="$tessel_unscaled_display"; fi
+}
+
+# The display scale in percent of a DPI, as the framework rounds it (96 DPI = 100 %).
+wine_scale_percent() {
+  echo $(( ($1 * 100 + 48) / 96 ))
+}
+
 # The Windows form of a Linux path (the Z: drive is the Linux root).
 winepath_of() {
   echo "Z:${1//\//\\}"

@@ -363,6 +363,12 @@ void CContainerUI::LayoutChildren(Axis axis, CrossAlign align, const UiRect& con
     input.content = content;
     input.childPadding = GetChildPadding();
     input.align = align;
+    if (m_manager != nullptr && m_manager->GetDisplayScale().Percent() != 100) {
+        // Half a pixel for each length rounded along the axis: the container's inset, each
+        // child's size and paddings, the gaps between children.
+        const int lengths = 2 + 4 * static_cast<int>(items.size());
+        input.roundingSlack = (lengths + 1) / 2;
+    }
     const UiSize needed = LayoutBox(input, items);
     UpdateScrollBars(content, needed);
 }

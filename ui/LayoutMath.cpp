@@ -85,6 +85,8 @@ UiSize LayoutBox(const BoxLayoutInput& input, std::span<ILayoutItem* const> item
     int stretchables = 0;
     int measured = 0;
     int neededCross = 0;
+    const ILayoutItem* largest = nullptr;
+    int largestMain = 0;
     for (ILayoutItem* item : items) {
         if (!item->IsVisible() || item->IsFloat()) {
             continue;
@@ -96,6 +98,10 @@ UiSize LayoutBox(const BoxLayoutInput& input, std::span<ILayoutItem* const> item
             ++stretchables;
         } else {
             main = ClampMinMax(main, v.MinMain(*item), v.MaxMain(*item));
+            if (main > largestMain) {
+                largest = item;
+                largestMain = main;
+            }
         }
         fixedTotal += main + v.MainStart(pad) + v.MainEnd(pad);
         const int cross =
@@ -107,8 +113,11 @@ UiSize LayoutBox(const BoxLayoutInput& input, std::span<ILayoutItem* const> item
         fixedTotal += (measured - 1) * input.childPadding;
     }
 
-    // 2. The stretch share.
+    // 2. The stretch share, or what rounding made too much.
     const int share = stretchables > 0 ? std::max(0, (availMain - fixedTotal) / stretchables) : 0;
+    const int overflow = fixedTotal - availMain;
+    const int giveBack =
+        stretchables == 0 && overflow > 0 && overflow <= input.roundingSlack ? overflow : 0;
 
     // 3. Placing pass.
     int position = v.MainStart(input.content) - v.MainPos(input.scrollPos);
@@ -145,6 +154,9 @@ UiSize LayoutBox(const BoxLayoutInput& input, std::span<ILayoutItem* const> item
         } else {
             main = ClampMinMax(main, v.MinMain(*item), v.MaxMain(*item));
             remainingFixed -= main;
+            if (item == largest && giveBack > 0) {
+                main = std::max(v.MinMain(*item), main - giveBack);
+            }
         }
 
         int cross = v.MaxCross(*item);

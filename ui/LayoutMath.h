@@ -47,6 +47,10 @@ struct BoxLayoutInput {
     // Scroll ranges widen the available area; positions shift the children.
     UiSize scrollRange;
     UiPoint scrollPos;
+    // At a display scale other than 100 % every length is rounded on its own, so children that
+    // fill the container exactly in markup pixels can need a pixel or two more than it has: the
+    // largest fixed child gives up an overflow of at most this many pixels (0 at 100 %).
+    int roundingSlack = 0;
 };
 
 // Places every visible child and returns the size the children need (for scroll bars).
@@ -54,7 +58,8 @@ struct BoxLayoutInput {
 //   1. Measure visible, non-floating children within the available size: a zero wish along the
 //      main axis makes a child stretchable, any other wish is clamped to [min, max].
 //   2. Stretchable children share what the fixed ones and the gaps leave, in whole pixels; the
-//      last stretchable child takes the rounding remainder.
+//      last stretchable child takes the rounding remainder. Without stretchable children, an
+//      overflow within `roundingSlack` comes off the largest fixed child.
 //   3. Each child is placed in turn: main extent from step 2 clamped to [min, max], cross extent
 //      from its maximum (or the available cross extent) clamped to what it may use, and its cross
 //      position by the alignment.

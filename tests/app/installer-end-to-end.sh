@@ -3,10 +3,14 @@
 # driven by real clicks and keys, in every interface language.
 #
 #   installer-end-to-end.sh <TesselAssistantSetup.exe> <skin-preview.exe> <picture folder>
-#                           <system_folders.exe>
+#                           <system_folders.exe> [--log-pixels DPI [--window-only]]
 #
-# Runs inside the test command's Wine session (DISPLAY set). Pictures of every page and of the
-# message box in each language are left in the picture folder. Expected looks (the folder in the
+# Runs inside the test command's Wine session (DISPLAY set). With --log-pixels, everything runs
+# on a display of that DPI instead (120: 125 %, 144: 150 %, 192: 200 %): in a copy of the session's
+# prefix with its own virtual display and Wine server (wine_scaled_session_start), so that the
+# tests running beside it keep 96 DPI; every point, area and rendering is scaled to match.
+# --window-only stops after the window's size, place, transparency and first page. Pictures of
+# every page and of the message box in each language are left in the picture folder. Expected looks (the folder in the
 # edit box, the status line, the message box) are rendered by the skin preview, which lays out and
 # paints exactly as the windows do, and compared pixel for pixel with a settled frame (two equal
 # captures in a row). Whatever depends on the installer's architecture (the program-files folder
@@ -16,12 +20,26 @@ setup="$1"
 preview="$2"
 shots="$3"
 system_folders="$4"
+shift 4
+log_pixels=""
+window_only=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --log-pixels) log_pixels="$2"; shift 2 ;;
+    --window-only) window_only=1; shift ;;
+    *) echo "installer-end-to-end.sh: unknown argument $1" >&2; exit 2 ;;
+  esac
+done
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 # shellcheck source=scripts/wine-env.sh
 source "$repo/scripts/wine-env.sh"
 # shellcheck source=scripts/installer-walkthrough.sh
 source "$repo/scripts/installer-walkthrough.sh"
 [ -n "${DISPLAY:-}" ] || iw_fail "no X display"
+if [ -n "$log_pixels" ]; then
+  wine_scaled_session_start "$log_pixels" || iw_fail "no session at $log_pixels DPI"
+  iw_set_scale "$(wine_scale_percent "$log_pixels")"
+fi
 
 wine64=/usr/lib/wine/wine64
 mkdir -p "$shots"
@@ -67,6 +85,7 @@ cleanup() {
   display -size 8x8 -window root xc:black 2>/dev/null || true
   if [ $status = 0 ]; then
     rm -rf "$work"
+    if [ -n "$log_pixels" ]; then wine_scaled_session_stop; fi
   else
     echo "pictures of the failed run are kept in $work"
     # What the two programs wrote of the last installation.
@@ -76,6 +95,7 @@ cleanup() {
       echo "-- the last lines of $log"
       tail -n 25 "$log"
     done
+    if [ -n "$log_pixels" ]; then wine_scaled_session_stop; fi
   fi
 }
 trap cleanup EXIT
@@ -86,7 +106,8 @@ render() {
   local locale="$1" out="$2"
   shift 2
   (cd "$work" && iw_in_locale "$locale" \
-    "$(wine_loader_for "$preview")" "$preview" "$@" --out "$out" >/dev/null 2>&1) ||
+    "$(wine_loader_for "$preview")" "$preview" "$@" --scale "$iw_percent" --out "$out" \
+    >/dev/null 2>&1) ||
     iw_fail "skin preview failed for $out"
 }
 
@@ -115,9 +136,9 @@ check_driver_page() {  # <capture> <cn|tc|en> <preview language> <LANG>
   [ "$(iw_page_of "$1")" = 1 ] || iw_fail "the driver picture is not page 1 ($1)"
   fill=$(iw_bar_fill "$1")
   for k in 1 2 3 4; do
-    # The window shows step k of 4 at 10 + 90 k / 4 percent of the 640 px bar.
+    # The window shows step k of 4 at 10 + 90 k / 4 percent of the bar (640 px at 100 %).
     value=$(( 10 + 90 * k / 4 ))
-    expected=$(( 640 * value / 100 ))
+    expected=$(( iw_bar_width * value / 100 ))
     if [ $((fill - expected)) -ge -4 ] && [ $((fill - expected)) -le 4 ]; then
       # lan_108 with the line's bracketed part in place of its %s
       status=$(iw_text "$2" lan_108)
@@ -197,10 +218,11 @@ en_title=$(iw_text en lan_100)
 forget_installation
 iw_start_installer "$setup" en_US.UTF-8 "$en_title"
 iw_geometry "$iw_window"
-[ "${iw_w}x${iw_h}" = 730x498 ] || iw_fail "window of ${iw_w}x${iw_h}"
+[ "${iw_w}x${iw_h}" = "$iw_window_size" ] ||
+  iw_fail "window of ${iw_w}x${iw_h}, not $iw_window_size at $iw_percent %"
 read -r screen_w screen_h < <(xdotool getdisplaygeometry)
-dx=$(( iw_x - (screen_w - 730) / 2 ))
-dy=$(( iw_y - (screen_h - 498) / 2 ))
+dx=$(( iw_x - (screen_w - iw_w) / 2 ))
+dy=$(( iw_y - (screen_h - iw_h) / 2 ))
 [ ${dx#-} -le 1 ] && [ ${dy#-} -le 1 ] ||
   iw_fail "window at $iw_x,$iw_y, not centred on ${screen_w}x${screen_h}"
 iw_park_pointer
@@ -237,6 +259,14 @@ render en_US.UTF-8 page0-unticked.png WndInstall.xml --lang EN --page 0 --folder
   --unselect chkbx_Agree --disable btn_Install
 expect_look 0 edt_Folder "$ticked" "the default folder $default_folder"
 expect_look 0 btn_Install "$ticked" "Install enabled, not hovered"
+expect_look 0 chkbx_Agree "$ticked" "the agreement ticked"
+if [ $window_only = 1 ]; then
+  convert "$work/look-chkbx_Agree.ppm" "$shots/en-page0.png"
+  iw_click btnSysClose
+  iw_wait_installer_exit 60
+  step "passed; the first page in $shots"
+  exit 0
+fi
 iw_click chkbx_Agree
 iw_park_pointer
 expect_look 0 chkbx_Agree "$unticked" "the agreement unticked"

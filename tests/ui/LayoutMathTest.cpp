@@ -36,7 +36,7 @@ struct FakeItem final : ILayoutItem {
 };
 
 UiSize Layout(Axis axis, UiRect content, std::vector<FakeItem>& items, int childPadding = 0,
-              CrossAlign align = CrossAlign::Start) {
+              CrossAlign align = CrossAlign::Start, int roundingSlack = 0) {
     std::vector<ILayoutItem*> pointers;
     for (auto& item : items) {
         pointers.push_back(&item);
@@ -46,6 +46,7 @@ UiSize Layout(Axis axis, UiRect content, std::vector<FakeItem>& items, int child
     input.content = content;
     input.childPadding = childPadding;
     input.align = align;
+    input.roundingSlack = roundingSlack;
     return LayoutBox(input, pointers);
 }
 
@@ -90,6 +91,31 @@ TEST(LayoutMathTest, StretchingControlTakesTheWidthAButtonLeaves) {
     EXPECT_EQ(items[0].placed, (UiRect{10, 10, 720 - 24 - 12, 40}));
     // The button's height is capped by what its padding leaves of the row: 30 - 8.
     EXPECT_EQ(items[1].placed, (UiRect{684, 18, 708, 40}));
+}
+
+// The folder row at 125 %: an edit box of 554 and a button of 80 after a gap of 16 fill 650 markup
+// pixels exactly, but rounded one by one they need 693 + 20 + 100 = 813 of the 811 the row has.
+// The edit box gives the two pixels back, so the button is not cut off; a larger overflow is a
+// real one and stays.
+TEST(LayoutMathTest, RoundingOverflowComesOffTheLargestFixedChild) {
+    const auto row = [] {
+        std::vector<FakeItem> items(2);
+        items[0].fixed = {693, 45};
+        items[1].fixed = {100, 45};
+        items[1].padding = {20, 0, 0, 0};
+        return items;
+    };
+    std::vector<FakeItem> items = row();
+    Layout(Axis::Horizontal, {51, 0, 862, 45}, items, 0, CrossAlign::Start, 5);
+    EXPECT_EQ(items[0].placed, (UiRect{51, 0, 742, 45}));
+    EXPECT_EQ(items[1].placed, (UiRect{762, 0, 862, 45})) << "the button ends at the row's end";
+
+    items = row();
+    Layout(Axis::Horizontal, {51, 0, 862, 45}, items);
+    EXPECT_EQ(items[0].placed.Width(), 693) << "without slack (100 %) nothing changes";
+    items = row();
+    Layout(Axis::Horizontal, {51, 0, 852, 45}, items, 0, CrossAlign::Start, 5);
+    EXPECT_EQ(items[0].placed.Width(), 693) << "twelve pixels are more than rounding";
 }
 
 TEST(LayoutMathTest, InvisibleChildTakesNoSpaceAndNoGap) {
