@@ -3,6 +3,8 @@
 // its log in the temporary folder (kInstallerLogFile).
 #include <windows.h>
 
+#include <string>
+
 #include "app/WndInstall.h"
 #include "base/CrashDump.h"
 #include "base/FileVersion.h"
@@ -12,6 +14,9 @@
 #include "base/SafeDllSearch.h"
 #include "base/StartupTimeline.h"
 #include "skin/LanguageTable.h"
+#include "ui/DisplayDpi.h"
+#include "ui/DisplayScale.h"
+#include "ui/ImagePrefetch.h"
 #include "ui/PaintManagerUI.h"
 #include "ui/ResourceLocation.h"
 
@@ -22,6 +27,8 @@ constexpr wchar_t kSkinResourceType[] = L"SKIN";
 constexpr WORD kSkinResourceId = 17;
 // WS_OVERLAPPEDWINDOW | WS_VISIBLE; the window host takes the caption out again.
 constexpr DWORD kInstallWindowStyle = 0x10CF0000;
+// The first page's two largest images (WndInstall.xml), decoded while the window is made.
+const std::wstring kFirstPageImages[] = {L"WndInstall\\bk.png", L"WndInstall\\logo.png"};
 
 }  // namespace
 
@@ -62,6 +69,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     texts.LoadLanguageFile(language.fileName);
     texts.SetLanguageCode(language.code);
     timeline.Mark(L"skin and language");
+    // The window opens on the primary monitor (and is centred there): its images for that scale.
+    ImagePrefetch::Start(kFirstPageImages,
+                         DisplayScale::PercentForDpi(MonitorDpi(
+                             ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY))));
 
     // Owns itself from here on: it is deleted when its native window is destroyed.
     auto* window = new CWndInstall();

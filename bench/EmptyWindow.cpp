@@ -4,10 +4,12 @@
 // run on its own.
 #include <windows.h>
 
+#include "bench/InstallWindowSize.h"
+
 namespace {
 
-constexpr int kWidth = 730;
-constexpr int kHeight = 498;
+const int kWidth = tessel::bench::InstallWindowSize().cx;
+const int kHeight = tessel::bench::InstallWindowSize().cy;
 constexpr COLORREF kFill = RGB(0x2B, 0x5C, 0x9E);
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

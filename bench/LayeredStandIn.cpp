@@ -7,10 +7,12 @@
 
 #include <cstdint>
 
+#include "bench/InstallWindowSize.h"
+
 namespace {
 
-constexpr int kWidth = 730;
-constexpr int kHeight = 498;
+const int kWidth = tessel::bench::InstallWindowSize().cx;
+const int kHeight = tessel::bench::InstallWindowSize().cy;
 constexpr int kCornerRadius = 8;
 
 // Premultiplied BGRA: a blue-grey gradient, alpha 0 outside the rounded corners.

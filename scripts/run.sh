@@ -5,6 +5,9 @@
 #
 #   scripts/run.sh [LANG]      e.g. zh_CN.UTF-8, zh_TW.UTF-8; default en_US.UTF-8
 #
+# With TESSEL_LOG_PIXELS set (120, 144, 192: 125 %, 150 %, 200 %) the prefix's display DPI is that
+# for the run, and set back to Wine's default (96) when the run ends.
+#
 # The installer shows on the current X display when DISPLAY is set and reachable, otherwise on a
 # virtual display started for the run.
 set -euo pipefail
@@ -35,8 +38,20 @@ fi
 
 source scripts/wine-env.sh
 source scripts/installer-walkthrough.sh
-trap wine_session_stop EXIT
+log_pixels="${TESSEL_LOG_PIXELS:-}"
+restore_log_pixels() {
+  [ -n "$log_pixels" ] || return 0
+  /usr/lib/wine/wine64 reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f \
+    </dev/null >/dev/null 2>&1 || true
+}
+trap 'restore_log_pixels; wine_session_stop' EXIT
 wine_session_start
+if [ -n "$log_pixels" ]; then
+  /usr/lib/wine/wine64 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+    /d "$log_pixels" /f </dev/null >/dev/null 2>&1
+  iw_set_scale "$(wine_scale_percent "$log_pixels")"
+  echo "run: at $log_pixels DPI ($iw_percent %)"
+fi
 
 bin="$TESSEL_BUILD_ROOT/$arch"
 shots="$bin/screenshots/run"

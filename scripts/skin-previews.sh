@@ -3,13 +3,18 @@
 # the install window's three pages (and the states the program switches to) and the message box,
 # in each of the three languages, each under the LANG whose fonts Wine falls back to for it.
 #
-#   scripts/skin-previews.sh [x86_64]       (build first: scripts/build.sh x86_64)
+#   scripts/skin-previews.sh [x86_64 [PERCENT]]   (build first: scripts/build.sh x86_64)
+#
+# PERCENT draws them at that display scale (150: as on a 144-DPI monitor) into
+# build/<arch>/skin-previews/<PERCENT>/.
 set -euo pipefail
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 arch="${1:-x86_64}"
+scale="${2:-100}"
 build="${TESSEL_BUILD_ROOT:-$repo/build}/$arch"
 tool="$build/skin/preview/skin-preview.exe"
 out="$build/skin-previews"
+[ "$scale" = 100 ] || out="$out/$scale"
 if [ ! -f "$tool" ]; then
   echo "skin-previews: $tool is missing; run scripts/build.sh $arch first" >&2
   exit 1
@@ -28,7 +33,7 @@ render() {  # render <LANG> <file.png> <tool arguments...>
   local locale="$1" file="$2"
   shift 2
   # The tool writes relative to its working folder, which Wine maps from this shell's.
-  if ! (cd "$out" && LANG="$locale" "$loader" "$tool" "$@" --out "$file"); then
+  if ! (cd "$out" && LANG="$locale" "$loader" "$tool" "$@" --scale "$scale" --out "$file"); then
     echo "skin-previews: failed: $file" >&2
     failed=1
   fi

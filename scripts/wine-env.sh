@@ -88,8 +88,11 @@ wine_scaled_session_start() {
   local dpi="$1"
   [ -f "$WINEPREFIX/system.reg" ] || { echo "wine-env: no prefix to copy" >&2; return 1; }
   tessel_scaled_root="$(mktemp -d "$TESSEL_BUILD_ROOT/scaled-$dpi.XXXXXX")"
+  # What the first session started is ended by its own wine_session_stop, after this one's.
   tessel_unscaled_prefix="$WINEPREFIX"
   tessel_unscaled_display="${DISPLAY:-}"
+  tessel_unscaled_xvfb_pid="$tessel_started_xvfb_pid"
+  tessel_unscaled_wineserver="$tessel_started_wineserver"
   cp -a "$WINEPREFIX" "$tessel_scaled_root/prefix"
   export WINEPREFIX="$tessel_scaled_root/prefix"
   unset DISPLAY
@@ -106,6 +109,8 @@ wine_scaled_session_stop() {
   tessel_scaled_root=""
   export WINEPREFIX="$tessel_unscaled_prefix"
   if [ -n "$tessel_unscaled_display" ]; then export DISPLAY="$tessel_unscaled_display"; fi
+  tessel_started_xvfb_pid="$tessel_unscaled_xvfb_pid"
+  tessel_started_wineserver="$tessel_unscaled_wineserver"
 }
 
 # The display scale in percent of a DPI, as the framework rounds it (96 DPI = 100 %).

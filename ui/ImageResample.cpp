@@ -62,24 +62,25 @@ Taps MakeTaps(int start, int length, int targets) {
     return taps;
 }
 
-// One output pixel from `count` pixels `pitch` words apart, weighted; a colour channel never
-// exceeds alpha, so the result stays premultiplied.
-uint32_t Filter(const uint32_t* pixels, size_t pitch, int count, const int* weights) {
-    uint32_t channel[4] = {};
-    for (int c = 0; c < 4; ++c) {
-        int64_t sum = 0;
-        for (int k = 0; k < count; ++k) {
-            sum += static_cast<int64_t>((pixels[k * pitch] >> (8 * c)) & 0xFF) * weights[k];
-        }
-        channel[c] =
-            static_cast<uint32_t>(std::clamp<int64_t>((sum + kOne / 2) >> kWeightBits, 0, 255));
+// Channel sums of weighted pixels: each weight is at least 0 and they add up to kOne, so a sum
+// stays below 255 * kOne and fits 32 bits.
+struct Sums {
+    uint32_t b = 0, g = 0, r = 0, a = 0;
+
+    void Add(uint32_t pixel, uint32_t weight) {
+        b += (pixel & 0xFF) * weight;
+        g += ((pixel >> 8) & 0xFF) * weight;
+        r += ((pixel >> 16) & 0xFF) * weight;
+        a += (pixel >> 24) * weight;
     }
-    const uint32_t alpha = channel[3];
-    for (int c = 0; c < 3; ++c) {
-        channel[c] = std::min(channel[c], alpha);
+    // The weighted pixel; a colour channel never exceeds alpha, so it stays premultiplied.
+    uint32_t Pixel() const {
+        const auto round = [](uint32_t sum) { return (sum + kOne / 2) >> kWeightBits; };
+        const uint32_t alpha = round(a);
+        return std::min(round(b), alpha) | (std::min(round(g), alpha) << 8) |
+               (std::min(round(r), alpha) << 16) | (alpha << 24);
     }
-    return channel[0] | (channel[1] << 8) | (channel[2] << 16) | (alpha << 24);
-}
+};
 
 }  // namespace
 
@@ -93,27 +94,49 @@ bool ResamplePremultiplied(std::span<const uint32_t> source, UiSize sourceSize, 
     }
     const Taps across = MakeTaps(from.left, from.Width(), to.cx);
     const Taps down = MakeTaps(from.top, from.Height(), to.cy);
-    // Across first, every row of `from` at the target width; then down each column.
-    const size_t rows = static_cast<size_t>(from.Height());
-    std::vector<uint32_t> narrowed(rows * static_cast<size_t>(to.cx));
-    for (size_t y = 0; y < rows; ++y) {
-        const uint32_t* row = source.data() + (static_cast<size_t>(from.top) + y) *
-                                                  static_cast<size_t>(sourceSize.cx);
-        for (int x = 0; x < to.cx; ++x) {
-            const auto t = static_cast<size_t>(x);
-            narrowed[y * static_cast<size_t>(to.cx) + t] =
-                Filter(row + across.first[t], 1, across.count[t],
-                       &across.weights[t * static_cast<size_t>(across.stride)]);
+    const auto width = static_cast<size_t>(to.cx);
+    // Across first, a row of `from` at the target width when a target row first needs it; then
+    // down, a target row at a time from the rows its taps name. Target rows name source rows in
+    // order and never more than `down.stride` at once, so a ring of that many narrowed rows is
+    // all that is kept (a few rows, not a whole intermediate image).
+    const auto ringRows = static_cast<size_t>(down.stride);
+    std::vector<uint32_t> ring(ringRows * width);
+    std::vector<int> ringHolds(ringRows, -1);  // the source row in each slot
+    const auto narrowedRow = [&](int sourceRow) -> const uint32_t* {
+        const size_t slot = static_cast<size_t>(sourceRow) % ringRows;
+        uint32_t* out = ring.data() + slot * width;
+        if (ringHolds[slot] == sourceRow) {
+            return out;
         }
-    }
+        ringHolds[slot] = sourceRow;
+        const uint32_t* row =
+            source.data() + static_cast<size_t>(sourceRow) * static_cast<size_t>(sourceSize.cx);
+        for (size_t x = 0; x < width; ++x) {
+            const uint32_t* first = row + across.first[x];
+            const int* weights = &across.weights[x * static_cast<size_t>(across.stride)];
+            Sums sums;
+            for (int k = 0; k < across.count[x]; ++k) {
+                sums.Add(first[k], static_cast<uint32_t>(weights[k]));
+            }
+            out[x] = sums.Pixel();
+        }
+        return out;
+    };
+    std::vector<Sums> line(width);
     for (int y = 0; y < to.cy; ++y) {
         const auto t = static_cast<size_t>(y);
-        const uint32_t* column =
-            narrowed.data() + static_cast<size_t>(down.first[t] - from.top) * to.cx;
-        uint32_t* out = target.data() + t * static_cast<size_t>(to.cx);
+        std::fill(line.begin(), line.end(), Sums{});
         const int* weights = &down.weights[t * static_cast<size_t>(down.stride)];
-        for (int x = 0; x < to.cx; ++x) {
-            out[x] = Filter(column + x, static_cast<size_t>(to.cx), down.count[t], weights);
+        for (int k = 0; k < down.count[t]; ++k) {
+            const uint32_t* row = narrowedRow(down.first[t] + k);
+            const auto weight = static_cast<uint32_t>(weights[k]);
+            for (size_t x = 0; x < width; ++x) {
+                line[x].Add(row[x], weight);
+            }
+        }
+        uint32_t* out = target.data() + t * width;
+        for (size_t x = 0; x < width; ++x) {
+            out[x] = line[x].Pixel();
         }
     }
     return true;

@@ -112,8 +112,12 @@ public:
                                     bool hsl) {
         return m_resources.LookUpImageForScale(name, type, mask, hsl);
     }
-    const ImageRecord* ResampledImage(const ImageRecord& image, const UiRect& from, UiSize to) {
-        return m_resources.Resampled(image, from, to);
+    const ImageRecord* FindResizedImage(std::wstring_view name, const UiRect& writtenSource) {
+        return m_resources.FindResized(name, writtenSource);
+    }
+    const ImageRecord* ResizeImage(std::wstring_view name, const UiRect& writtenSource,
+                                   const ScaledImage& found, const UiRect& from, UiSize to) {
+        return m_resources.Resize(name, writtenSource, found, from, to);
     }
 
     // ---- fonts ----

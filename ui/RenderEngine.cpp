@@ -179,33 +179,43 @@ bool CRenderEngine::PaintImageSpec(HDC dc, CPaintManagerUI* manager, const UiRec
         return false;
     }
     const UiRect dest = ImageDestination(control, spec.dest);
-    const ScaledImage found =
-        manager->LookUpImageForScale(spec.name, spec.resourceType, spec.mask, spec.hsl || hsl);
-    if (found.image == nullptr) {
-        return false;
-    }
     const int percent = manager->GetDisplayScale().Percent();
-    const UiSize imageSize{found.image->Width(), found.image->Height()};
     const UiRect corners = ScaleByPercent(spec.corner, percent);
-    const ImageRecord* drawn = found.image;
+    const ImageRecord* drawn = nullptr;
     UiRect source;
-    if (found.percent == percent) {
-        // The file was drawn for this scale: the description's rectangle is scaled onto it.
-        source = ClampImageSource(ScaleByPercent(spec.source, percent), imageSize);
-    } else {
-        // Another scale's file: the part the description asks for, resized to this scale (once;
-        // the resource cache keeps it).
-        const UiRect written = ClampImageSource(spec.source, found.SizeAsWritten());
-        const UiRect from = ClampImageSource(ScaleByPercent(written, found.percent), imageSize);
-        const UiRect to = ScaleByPercent(written, percent);
-        if (from.IsEmpty() || to.IsEmpty()) {
-            return true;
+    if (percent != 100) {
+        // Resized for this scale at an earlier paint: the file need not be read again.
+        drawn = manager->FindResizedImage(spec.name, spec.source);
+        if (drawn != nullptr) {
+            source = {0, 0, drawn->Width(), drawn->Height()};
         }
-        drawn = manager->ResampledImage(*found.image, from, {to.Width(), to.Height()});
-        if (drawn == nullptr) {
+    }
+    if (drawn == nullptr) {
+        const ScaledImage found =
+            manager->LookUpImageForScale(spec.name, spec.resourceType, spec.mask, spec.hsl || hsl);
+        if (found.image == nullptr) {
             return false;
         }
-        source = {0, 0, to.Width(), to.Height()};
+        const UiSize imageSize{found.image->Width(), found.image->Height()};
+        if (found.percent == percent) {
+            // The file was drawn for this scale: the description's rectangle is scaled onto it.
+            drawn = found.image;
+            source = ClampImageSource(ScaleByPercent(spec.source, percent), imageSize);
+        } else {
+            // Another scale's file: the part the description asks for, resized to this scale.
+            const UiRect written = ClampImageSource(spec.source, found.SizeAsWritten());
+            const UiRect from = ClampImageSource(ScaleByPercent(written, found.percent), imageSize);
+            const UiRect to = ScaleByPercent(written, percent);
+            if (from.IsEmpty() || to.IsEmpty()) {
+                return true;
+            }
+            drawn = manager->ResizeImage(spec.name, spec.source, found, from,
+                                         {to.Width(), to.Height()});
+            if (drawn == nullptr) {
+                return false;
+            }
+            source = {0, 0, to.Width(), to.Height()};
+        }
     }
     if (!dest.Intersects(control) || !dest.Intersects(paint)) {
         return true;

@@ -17,6 +17,7 @@
 #include "ui/DisplayScale.h"
 #include "ui/ImageDecoder.h"
 #include "ui/ImageDescription.h"
+#include "ui/ImagePrefetch.h"
 #include "ui/ImageResample.h"
 #include "ui/PixelOps.h"
 #include "ui/ResourceLocation.h"
@@ -33,9 +34,8 @@ struct ResourceCache::Tables {
 
     // Kept in a window's tables only, for the window's display scale:
     std::unordered_set<std::wstring> missingVariants;  // variant names the skin does not have
-    std::map<std::tuple<const ImageRecord*, int, int, int, int, int, int>,
-             std::unique_ptr<ImageRecord>>
-        resampled;  // (image, from, to) -> the resized part
+    std::map<std::tuple<std::wstring, int, int, int, int>, std::unique_ptr<ImageRecord>>
+        resized;  // (image name, source as written) -> the part resized for the scale
     // Fonts of another table made at another scale, as copies at this window's scale.
     std::unordered_map<const FontRecord*, std::unique_ptr<FontRecord>> scaledCopies;
 };
@@ -161,9 +161,15 @@ const ImageRecord* ResourceCache::AddImage(std::wstring_view name, std::wstring_
         return nullptr;
     }
     const bool moduleResource = !type.empty() && name.front() >= L'0' && name.front() <= L'9';
-    const std::vector<uint8_t> bytes =
-        moduleResource ? ModuleResourceBytes(name, type) : ReadSkinResourceBytes(name);
-    const auto decoded = DecodeImage(bytes);
+    std::optional<DecodedImage> decoded;
+    if (!moduleResource) {
+        decoded = ImagePrefetch::Take(name);
+    }
+    if (!decoded) {
+        const std::vector<uint8_t> bytes =
+            moduleResource ? ModuleResourceBytes(name, type) : ReadSkinResourceBytes(name);
+        decoded = DecodeImage(bytes);
+    }
     if (!decoded) {
         return nullptr;
     }
@@ -191,30 +197,64 @@ ScaledImage ResourceCache::LookUpImageForScale(std::wstring_view name, std::wstr
     const bool moduleResource =
         !type.empty() && !name.empty() && name.front() >= L'0' && name.front() <= L'9';
     if (m_scale.Percent() == 100 || moduleResource) {
-        return {LookUpImage(name, type, mask, hsl), 100};
+        return {LookUpImage(name, type, mask, hsl), 100, std::wstring(name)};
     }
     for (const ImageVariant& variant : ImageVariantsFor(name, m_scale.Percent())) {
         if (variant.percent == 100) {
-            return {LookUpImage(variant.name, type, mask, hsl), 100};
+            return {LookUpImage(variant.name, type, mask, hsl), 100, variant.name};
         }
         if (m_own->missingVariants.contains(variant.name)) {
             continue;
         }
         if (const ImageRecord* image = LookUpImage(variant.name, type, mask, hsl)) {
-            return {image, variant.percent};
+            return {image, variant.percent, variant.name};
         }
         m_own->missingVariants.insert(variant.name);
     }
     return {};
 }
 
-const ImageRecord* ResourceCache::Resampled(const ImageRecord& image, const UiRect& from,
-                                            UiSize to) {
-    auto& slot =
-        m_own->resampled[{&image, from.left, from.top, from.right, from.bottom, to.cx, to.cy}];
-    if (slot) {
-        return slot.get();
+namespace {
+
+std::tuple<std::wstring, int, int, int, int> ResizedKey(std::wstring_view name, const UiRect& r) {
+    return {std::wstring(name), r.left, r.top, r.right, r.bottom};
+}
+
+}  // namespace
+
+const ImageRecord* ResourceCache::FindResized(std::wstring_view name,
+                                              const UiRect& writtenSource) {
+    if (const auto it = m_own->resized.find(ResizedKey(name, writtenSource));
+        it != m_own->resized.end()) {
+        return it->second.get();
     }
+    if (!writtenSource.IsZero()) {
+        return nullptr;
+    }
+    // The whole image, perhaps resized already while the window was being made.
+    std::optional<ImagePrefetch::Resized> made = ImagePrefetch::TakeResized(name, m_scale.Percent());
+    if (!made) {
+        return nullptr;
+    }
+    auto record = std::make_unique<ImageRecord>();
+    record->dib = CreateDibSection(made->size.cx, made->size.cy);
+    if (!record->dib.bitmap) {
+        return nullptr;
+    }
+    ::GdiFlush();
+    std::copy(made->pixels.begin(), made->pixels.end(), record->dib.pixels);
+    record->hasAlpha = made->hasAlpha;
+    auto& slot = m_own->resized[ResizedKey(name, writtenSource)];
+    slot = std::move(record);
+    return slot.get();
+}
+
+const ImageRecord* ResourceCache::Resize(std::wstring_view name, const UiRect& writtenSource,
+                                         const ScaledImage& found, const UiRect& from, UiSize to) {
+    if (found.image == nullptr || to.cx <= 0 || to.cy <= 0) {
+        return nullptr;
+    }
+    const ImageRecord& image = *found.image;
     auto record = std::make_unique<ImageRecord>();
     record->dib = CreateDibSection(to.cx, to.cy);
     if (!record->dib.bitmap || image.dib.pixels == nullptr) {
@@ -231,7 +271,12 @@ const ImageRecord* ResourceCache::Resampled(const ImageRecord& image, const UiRe
     record->hasAlpha = image.hasAlpha;
     record->resourceType = image.resourceType;
     record->mask = image.mask;
+    const bool whole = from == UiRect{0, 0, size.cx, size.cy};
+    auto& slot = m_own->resized[ResizedKey(name, writtenSource)];
     slot = std::move(record);
+    if (whole && !image.hsl) {
+        m_own->images.erase(found.file);  // `image` is gone from here on
+    }
     return slot.get();
 }
 
@@ -297,7 +342,7 @@ const FontRecord& ResourceCache::AtCurrentScale(const FontRecord& font) const {
 
 void ResourceCache::OnDisplayScaleChanged(HDC measureDc) {
     m_own->scaledCopies.clear();
-    m_own->resampled.clear();
+    m_own->resized.clear();
     m_own->missingVariants.clear();
     const auto remake = [&](std::unique_ptr<FontRecord>& font) {
         if (!font || font->percent == m_scale.Percent()) {

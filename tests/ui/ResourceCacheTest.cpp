@@ -188,12 +188,34 @@ TEST_F(ResourceCacheTest, ImagesAreChosenForTheDisplayScale) {
     EXPECT_EQ(chosen(L"var\\exact.png"), (std::pair{6, 200}));
     const ScaledImage twin = m_cache.LookUpImageForScale(L"var\\both.png", L"", 0, false);
     EXPECT_EQ(twin.SizeAsWritten(), (UiSize{3, 2}));
-    const ImageRecord* resized = m_cache.Resampled(*twin.image, {0, 0, 6, 4}, {9, 6});
+    EXPECT_EQ(twin.file, L"var\\both@200.png");
+
+    // Resized whole, the twice-size file is dropped and its copy found by the image's own name.
+    m_scale.SetPercent(150);
+    m_cache.OnDisplayScaleChanged(MeasureDc());
+    const ScaledImage found = m_cache.LookUpImageForScale(L"var\\both.png", L"", 0, false);
+    ASSERT_EQ(found.percent, 200);
+    EXPECT_EQ(m_cache.FindResized(L"var\\both.png", {}), nullptr);
+    const ImageRecord* resized =
+        m_cache.Resize(L"var\\both.png", {}, found, {0, 0, 6, 4}, {5, 3});
     ASSERT_NE(resized, nullptr);
-    EXPECT_EQ(resized->Width(), 9);
+    EXPECT_EQ(resized->Width(), 5);
     EXPECT_EQ(resized->dib.pixels[0], 0xFF405060u);
-    EXPECT_EQ(m_cache.Resampled(*twin.image, {0, 0, 6, 4}, {9, 6}), resized) << "made once";
-    EXPECT_EQ(m_cache.Resampled(*twin.image, {0, 0, 7, 4}, {9, 6}), nullptr) << "beyond the image";
+    EXPECT_EQ(m_cache.FindResized(L"var\\both.png", {}), resized);
+    EXPECT_EQ(m_cache.FindResized(L"var\\both.png", {0, 0, 1, 1}), nullptr) << "another part";
+    EXPECT_EQ(m_cache.GetImage(L"var\\both@200.png"), nullptr) << "the file is not kept";
+
+    // A part of a file (a frame of a strip) keeps the file for the other parts.
+    const ScaledImage twin200 = m_cache.LookUpImageForScale(L"var\\both.png", L"", 0, false);
+    ASSERT_NE(m_cache.Resize(L"var\\both.png", {0, 0, 1, 2}, twin200, {0, 0, 2, 4}, {2, 3}),
+              nullptr);
+    EXPECT_NE(m_cache.GetImage(L"var\\both@200.png"), nullptr);
+    EXPECT_EQ(m_cache.Resize(L"var\\both.png", {0, 0, 9, 9}, twin200, {0, 0, 7, 4}, {9, 6}),
+              nullptr)
+        << "a part beyond the file";
+    m_scale.SetPercent(200);
+    m_cache.OnDisplayScaleChanged(MeasureDc());
+    EXPECT_EQ(m_cache.FindResized(L"var\\both.png", {}), nullptr) << "gone with the scale";
 }
 
 TEST(PaintManagerResourcesTest, InitClearsTheWindowsOwnTablesOnly) {
