@@ -20,7 +20,7 @@ struct Job {
     int filePercent = 100;
     int percent = 100;
     std::vector<uint8_t> bytes;
-    std::optional<DecodedImage> decoded;               // a file drawn for the scale
+    std::optional<DecodedImage> decoded;            // a file drawn for the scale
     std::optional<ImagePrefetch::Resized> resized;  // another scale's file, resized
     bool done = false;
 };
@@ -29,7 +29,7 @@ struct Prefetch {
     std::mutex mutex;
     std::condition_variable finished;
     std::map<std::wstring, Job, std::less<>> jobs;  // by file name
-    std::jthread worker;                              // last: joined first when the process ends
+    std::jthread worker;                            // last: joined first when the process ends
 };
 
 // The whole of `decoded`, drawn for `filePercent`, at `percent`; nothing when it cannot be made.

@@ -222,8 +222,7 @@ std::tuple<std::wstring, int, int, int, int> ResizedKey(std::wstring_view name, 
 
 }  // namespace
 
-const ImageRecord* ResourceCache::FindResized(std::wstring_view name,
-                                              const UiRect& writtenSource) {
+const ImageRecord* ResourceCache::FindResized(std::wstring_view name, const UiRect& writtenSource) {
     if (const auto it = m_own->resized.find(ResizedKey(name, writtenSource));
         it != m_own->resized.end()) {
         return it->second.get();
@@ -232,7 +231,8 @@ const ImageRecord* ResourceCache::FindResized(std::wstring_view name,
         return nullptr;
     }
     // The whole image, perhaps resized already while the window was being made.
-    std::optional<ImagePrefetch::Resized> made = ImagePrefetch::TakeResized(name, m_scale.Percent());
+    std::optional<ImagePrefetch::Resized> made =
+        ImagePrefetch::TakeResized(name, m_scale.Percent());
     if (!made) {
         return nullptr;
     }
