@@ -3,10 +3,12 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tests/support/TestProcess.h"
+#include "ui/Geometry.h"
 #include "ui/ImageDecoder.h"
 
 namespace tessel {
@@ -26,42 +28,43 @@ protected:
     long Preview(const std::wstring& arguments) {
         return RunProcess(L"\"" + FromBuildPath(TESSEL_SKIN_PREVIEW) + L"\" " + arguments);
     }
+    // The picture the preview writes for `arguments` into `file` of the test's folder; nothing
+    // when the preview fails or the file is no image.
+    std::optional<DecodedImage> Render(const std::wstring& arguments, const std::wstring& file) {
+        const std::wstring out = m_folder + L"\\" + file;
+        if (Preview(arguments + L" --out \"" + out + L"\"") != 0) {
+            return std::nullopt;
+        }
+        return DecodeImage(ReadFile(out));
+    }
+    // An install window picture: its size, a transparent corner and an opaque card at `card`.
+    static void ExpectInstallWindow(const DecodedImage& image, UiSize size, UiPoint card) {
+        EXPECT_EQ(image.width, size.cx);
+        EXPECT_EQ(image.height, size.cy);
+        EXPECT_EQ(image.rgba[3], 0) << "transparent corner";
+        const size_t at = (static_cast<size_t>(card.y) * image.width + card.x) * 4u;
+        EXPECT_EQ(image.rgba[at + 3], 255) << "opaque card";
+    }
     std::wstring m_folder = MakeTempFolder(L"skin-preview");
 };
 
 TEST_F(SkinPreviewToolTest, WritesTheInstallWindowAsAValidPng) {
-    const std::wstring out = m_folder + L"\\page1.png";
-    ASSERT_EQ(Preview(L"WndInstall.xml --lang EN --page 1 --progress 30 --out \"" + out + L"\""),
-              0);
-    const std::vector<uint8_t> png = ReadFile(out);
-    const auto image = DecodeImage(png);
+    const auto image = Render(L"WndInstall.xml --lang EN --page 1 --progress 30", L"page1.png");
     ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(image->width, 730);
-    EXPECT_EQ(image->height, 498);
-    EXPECT_EQ(image->rgba[3], 0) << "transparent corner";
-    const size_t card = (300u * 730u + 100u) * 4u;
-    EXPECT_EQ(image->rgba[card + 3], 255) << "opaque card";
+    ExpectInstallWindow(*image, {730, 498}, {100, 300});
 }
 
 // At a display scale the window is drawn as on a monitor of that scale: 150 % of 730 x 498, the
 // corners still transparent; the message box keeps its minimum at the scale.
 TEST_F(SkinPreviewToolTest, DrawsAtTheScaleAsked) {
-    const std::wstring out = m_folder + L"\\page0-150.png";
-    ASSERT_EQ(Preview(L"WndInstall.xml --lang EN --page 0 --scale 150 --out \"" + out + L"\""), 0);
-    const auto image = DecodeImage(ReadFile(out));
+    const auto image = Render(L"WndInstall.xml --lang EN --page 0 --scale 150", L"page0-150.png");
     ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(image->width, 1095);
-    EXPECT_EQ(image->height, 747);
-    EXPECT_EQ(image->rgba[3], 0) << "transparent corner";
-    const size_t card = (450u * 1095u + 150u) * 4u;
-    EXPECT_EQ(image->rgba[card + 3], 255) << "opaque card";
+    ExpectInstallWindow(*image, {1095, 747}, {150, 450});
 
-    const std::wstring box = m_folder + L"\\box-200.png";
-    ASSERT_EQ(Preview(L"MessageBox.xml --text Hi --scale 200 --out \"" + box + L"\""), 0);
-    const auto boxImage = DecodeImage(ReadFile(box));
-    ASSERT_TRUE(boxImage.has_value());
-    EXPECT_EQ(boxImage->width, 684);
-    EXPECT_EQ(boxImage->height, 404);
+    const auto box = Render(L"MessageBox.xml --text Hi --scale 200", L"box-200.png");
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->width, 684);
+    EXPECT_EQ(box->height, 404);
 }
 
 TEST_F(SkinPreviewToolTest, SizesTheMessageBoxToItsText) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "tests/ui/UiTestSupport.h"
 #include "ui/PaintManagerUI.h"
 
@@ -23,6 +25,7 @@ constexpr uint32_t kMagenta = 0xFFFF00FF;
 constexpr uint32_t kDarkRed = 0xFF800000;
 constexpr uint32_t kDarkGreen = 0xFF008000;
 constexpr uint32_t kNavy = 0xFF000080;
+constexpr uint32_t kWhite = 0xFFFFFFFF;
 
 class RenderEngineTest : public ::testing::Test {
 protected:
@@ -251,34 +254,48 @@ INSTANTIATE_TEST_SUITE_P(Ways, RenderTextTest, ::testing::Bool(),
 
 // ---- images at other display scales ------------------------------------------------------------
 
-TEST_F(RenderEngineTest, AtTwiceTheSizeTheTwiceSizeImageIsDrawnAsItIs) {
-    m_manager.SetDisplayScale(200);
-    PaintSurface surface(140, 30);
-    // The corners of 20 are 40 window pixels and 40 pixels of the twice-size image.
-    ASSERT_TRUE(Draw(surface, {10, 2, 130, 26}, L"file='Test\\scaled.png' corner='20,0,20,0'"));
-    EXPECT_EQ(surface.Rgb(10, 10), kDarkRed & 0xFFFFFFu);
-    EXPECT_EQ(surface.Rgb(49, 25), kDarkRed & 0xFFFFFFu);
-    EXPECT_EQ(surface.Rgb(50, 10), kDarkGreen & 0xFFFFFFu);
-    EXPECT_EQ(surface.Rgb(89, 10), kDarkGreen & 0xFFFFFFu);
-    EXPECT_EQ(surface.Rgb(90, 10), kNavy & 0xFFFFFFu);
-    EXPECT_EQ(surface.Rgb(129, 2), kNavy & 0xFFFFFFu);
-    EXPECT_EQ(surface.Rgb(130, 10), 0xFFFFFFu);
-}
-
-// At 150 % the twice-size image is resized (filtered, not stretched by the blit): the corners are
-// 30 pixels, and each band keeps its exact colour away from its edges.
-TEST_F(RenderEngineTest, InBetweenScalesDrawTheTwiceSizeImageResized) {
-    m_manager.SetDisplayScale(150);
-    for (const bool layered : {false, true}) {
-        m_manager.SetLayered(layered);
-        PaintSurface surface(100, 20);
-        ASSERT_TRUE(Draw(surface, {0, 0, 90, 18}, L"file='Test\\scaled.png' corner='20,0,20,0'"));
-        EXPECT_EQ(surface.Rgb(1, 9), kDarkRed & 0xFFFFFFu) << "layered " << layered;
-        EXPECT_EQ(surface.Rgb(28, 17), kDarkRed & 0xFFFFFFu);
-        EXPECT_EQ(surface.Rgb(45, 0), kDarkGreen & 0xFFFFFFu);
-        EXPECT_EQ(surface.Rgb(61, 9), kNavy & 0xFFFFFFu);
-        EXPECT_EQ(surface.Rgb(89, 9), kNavy & 0xFFFFFFu);
-        EXPECT_EQ(surface.Rgb(90, 9), 0xFFFFFFu);
+// The twice-size twin is drawn as it is at 200 % (corners of 20 are 40 pixels of window and of
+// image) and resized at 150 % (filtered, not stretched by the blit: corners of 30, each band its
+// exact colour away from its edges), in ordinary and layered windows.
+TEST_F(RenderEngineTest, TheTwiceSizeTwinIsDrawnAtTwiceTheSizeAndResizedBetween) {
+    struct Probe {
+        int x, y;
+        uint32_t color;
+    };
+    const struct {
+        int percent;
+        UiRect control;
+        std::vector<Probe> probes;
+    } cases[] = {
+        {200,
+         {10, 2, 130, 26},
+         {{10, 10, kDarkRed},
+          {49, 25, kDarkRed},
+          {50, 10, kDarkGreen},
+          {89, 10, kDarkGreen},
+          {90, 10, kNavy},
+          {129, 2, kNavy},
+          {130, 10, kWhite}}},
+        {150,
+         {0, 0, 90, 18},
+         {{1, 9, kDarkRed},
+          {28, 17, kDarkRed},
+          {45, 0, kDarkGreen},
+          {61, 9, kNavy},
+          {89, 9, kNavy},
+          {90, 9, kWhite}}},
+    };
+    for (const auto& c : cases) {
+        m_manager.SetDisplayScale(c.percent);
+        for (const bool layered : {false, true}) {
+            m_manager.SetLayered(layered);
+            PaintSurface surface(140, 30);
+            ASSERT_TRUE(Draw(surface, c.control, L"file='Test\\scaled.png' corner='20,0,20,0'"));
+            for (const Probe& p : c.probes) {
+                EXPECT_EQ(surface.Rgb(p.x, p.y), p.color & 0xFFFFFFu)
+                    << c.percent << " %, layered " << layered << ", at " << p.x << "," << p.y;
+            }
+        }
     }
 }
 
