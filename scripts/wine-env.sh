@@ -18,13 +18,16 @@ export WINEARCH=win64
 # No Mono or Gecko installer dialogs when the prefix is created.
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 # A new prefix links Desktop, Documents and the like to $HOME: keep that inside the build tree.
-export HOME="$TESSEL_BUILD_ROOT/winehome"
-export XDG_CONFIG_HOME="$HOME/.config"
-export XDG_DATA_HOME="$HOME/.local/share"
-export XDG_CACHE_HOME="$HOME/.cache"
-export XDG_DESKTOP_DIR="$HOME/Desktop"
-export XDG_DOCUMENTS_DIR="$HOME/Documents"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
+tessel_use_home() {
+  export HOME="$1"
+  export XDG_CONFIG_HOME="$HOME/.config"
+  export XDG_DATA_HOME="$HOME/.local/share"
+  export XDG_CACHE_HOME="$HOME/.cache"
+  export XDG_DESKTOP_DIR="$HOME/Desktop"
+  export XDG_DOCUMENTS_DIR="$HOME/Documents"
+  mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
+}
+tessel_use_home "$TESSEL_BUILD_ROOT/winehome"
 # Tests and tools use the English interface unless a test sets LANG itself.
 : "${LANG:=en_US.UTF-8}"
 export LANG
@@ -93,8 +96,17 @@ wine_scaled_session_start() {
   tessel_unscaled_display="${DISPLAY:-}"
   tessel_unscaled_xvfb_pid="$tessel_started_xvfb_pid"
   tessel_unscaled_wineserver="$tessel_started_wineserver"
+  tessel_unscaled_home="$HOME"
   cp -a "$WINEPREFIX" "$tessel_scaled_root/prefix"
   export WINEPREFIX="$tessel_scaled_root/prefix"
+  # The user's Desktop, Documents and the like link to the first session's home: the copy gets
+  # folders and a home of its own, or the two sessions would share (and delete) each other's
+  # shortcuts.
+  local link
+  for link in "$WINEPREFIX"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then rm -f "$link" && mkdir -p "$link"; fi
+  done
+  tessel_use_home "$tessel_scaled_root/home"
   unset DISPLAY
   tessel_started_xvfb_pid="" tessel_started_wineserver=0
   TESSEL_XVFB_SCREEN=2560x1600x24 wine_session_start
@@ -108,6 +120,7 @@ wine_scaled_session_stop() {
   rm -rf "$tessel_scaled_root"
   tessel_scaled_root=""
   export WINEPREFIX="$tessel_unscaled_prefix"
+  tessel_use_home "$tessel_unscaled_home"
   if [ -n "$tessel_unscaled_display" ]; then export DISPLAY="$tessel_unscaled_display"; fi
   tessel_started_xvfb_pid="$tessel_unscaled_xvfb_pid"
   tessel_started_wineserver="$tessel_unscaled_wineserver"
