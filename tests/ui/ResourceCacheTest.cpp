@@ -196,8 +196,7 @@ TEST_F(ResourceCacheTest, ImagesAreChosenForTheDisplayScale) {
     const ScaledImage found = m_cache.LookUpImageForScale(L"var\\both.png", L"", 0, false);
     ASSERT_EQ(found.percent, 200);
     EXPECT_EQ(m_cache.FindResized(L"var\\both.png", {}), nullptr);
-    const ImageRecord* resized =
-        m_cache.Resize(L"var\\both.png", {}, found, {0, 0, 6, 4}, {5, 3});
+    const ImageRecord* resized = m_cache.Resize(L"var\\both.png", {}, found, {0, 0, 6, 4}, {5, 3});
     ASSERT_NE(resized, nullptr);
     EXPECT_EQ(resized->Width(), 5);
     EXPECT_EQ(resized->dib.pixels[0], 0xFF405060u);
