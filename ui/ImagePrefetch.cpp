@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "ui/DisplayScale.h"
 #include "ui/ImageDescription.h"
 #include "ui/ImageResample.h"
 #include "ui/PixelOps.h"
@@ -42,12 +43,10 @@ std::optional<ImagePrefetch::Resized> ResizeWhole(DecodedImage decoded, int file
     ImagePrefetch::Resized resized;
     resized.hasAlpha = ConvertRgbaToPremultiplied(decoded.rgba, premultiplied, 0);
     std::vector<uint8_t>().swap(decoded.rgba);
-    const auto asWritten = [&](int length) {
-        return static_cast<int>((static_cast<long long>(length) * 100 + filePercent / 2) /
-                                filePercent);
-    };
-    resized.size = {ScaleByPercent(asWritten(size.cx), percent),
-                    ScaleByPercent(asWritten(size.cy), percent)};
+    DisplayScale file;  // the scale the file was drawn for
+    file.SetPercent(filePercent);
+    resized.size = {ScaleByPercent(file.Unscale(size.cx), percent),
+                    ScaleByPercent(file.Unscale(size.cy), percent)};
     resized.pixels.resize(static_cast<size_t>(resized.size.cx) *
                           static_cast<size_t>(resized.size.cy));
     if (!ResamplePremultiplied(premultiplied, size, {0, 0, size.cx, size.cy}, resized.pixels,

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/DisplayScale.h"
 #include "ui/GdiHandles.h"
 #include "ui/Geometry.h"
 
@@ -17,8 +18,6 @@ class Font;
 }
 
 namespace tessel {
-
-class DisplayScale;
 
 struct GdiplusFontDeleter {
     void operator()(Gdiplus::Font* font) const;
@@ -70,11 +69,11 @@ struct ScaledImage {
 
     // The image's size in pixels of the image at 100 %, which markup rectangles are written in.
     UiSize SizeAsWritten() const {
-        const auto unscale = [this](int length) {
-            return static_cast<int>((static_cast<long long>(length) * 100 + percent / 2) / percent);
-        };
-        return image != nullptr ? UiSize{unscale(image->Width()), unscale(image->Height())}
-                                : UiSize{};
+        DisplayScale file;
+        file.SetPercent(percent);
+        return image != nullptr
+                   ? UiSize{file.Unscale(image->Width()), file.Unscale(image->Height())}
+                   : UiSize{};
     }
 };
 
