@@ -81,11 +81,12 @@ wine_session_start() {
 
 # A session at another DPI beside the running one, for a test of the display scales:
 # wine_scaled_session_start <LogPixels> copies the prefix (settings and all) to a folder of its
-# own, starts a virtual display large enough for a 200 % window and a Wine server for the copy,
-# and sets the copy's LogPixels. Every Wine program this shell starts afterwards runs there; the
-# programs of the first session keep 96 DPI (Wine reads LogPixels when a program starts, so a
-# changed prefix would change every test started meanwhile). wine_scaled_session_stop ends the
-# display and the server and removes the copy.
+# own, starts a virtual display just large enough for a 200 % window (1600 x 1100: every picture
+# of the screen costs its size) and a Wine server for the copy, and sets the copy's LogPixels.
+# Every Wine program this shell starts afterwards runs there; the programs of the first session
+# keep 96 DPI (Wine reads LogPixels when a program starts, so a changed prefix would change every
+# test started meanwhile). wine_scaled_session_stop ends the display and the server and removes
+# the copy.
 tessel_scaled_root=""
 wine_scaled_session_start() {
   local dpi="$1"
@@ -109,7 +110,7 @@ wine_scaled_session_start() {
   tessel_use_home "$tessel_scaled_root/home"
   unset DISPLAY
   tessel_started_xvfb_pid="" tessel_started_wineserver=0
-  TESSEL_XVFB_SCREEN=2560x1600x24 wine_session_start
+  TESSEL_XVFB_SCREEN=1600x1100x24 wine_session_start
   "$tessel_wine64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
     </dev/null >/dev/null 2>&1
 }
