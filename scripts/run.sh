@@ -45,6 +45,9 @@ restore_log_pixels() {
     </dev/null >/dev/null 2>&1 || true
 }
 trap 'restore_log_pixels; wine_session_stop' EXIT
+# A virtual display started for the run must hold the window at 200 %.
+[ -z "$log_pixels" ] || : "${TESSEL_XVFB_SCREEN:=1600x1100x24}"
+export TESSEL_XVFB_SCREEN
 wine_session_start
 if [ -n "$log_pixels" ]; then
   /usr/lib/wine/wine64 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
