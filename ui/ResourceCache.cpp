@@ -42,6 +42,11 @@ struct ResourceCache::Tables {
 
 namespace {
 
+// A name starting with a digit, given with a resource type, names a resource of the module.
+bool IsModuleResource(std::wstring_view name, std::wstring_view type) {
+    return !type.empty() && !name.empty() && name.front() >= L'0' && name.front() <= L'9';
+}
+
 HINSTANCE g_resourceModule = nullptr;
 
 LOGFONTW DefaultGuiFontDescription() {
@@ -160,7 +165,7 @@ const ImageRecord* ResourceCache::AddImage(std::wstring_view name, std::wstring_
     if (name.empty()) {
         return nullptr;
     }
-    const bool moduleResource = !type.empty() && name.front() >= L'0' && name.front() <= L'9';
+    const bool moduleResource = IsModuleResource(name, type);
     std::optional<DecodedImage> decoded;
     if (!moduleResource) {
         decoded = ImagePrefetch::Take(name);
@@ -194,9 +199,7 @@ const ImageRecord* ResourceCache::AddImage(std::wstring_view name, std::wstring_
 
 ScaledImage ResourceCache::LookUpImageForScale(std::wstring_view name, std::wstring_view type,
                                                uint32_t mask, bool hsl) {
-    const bool moduleResource =
-        !type.empty() && !name.empty() && name.front() >= L'0' && name.front() <= L'9';
-    if (m_scale.Percent() == 100 || moduleResource) {
+    if (m_scale.Percent() == 100 || IsModuleResource(name, type)) {
         return {LookUpImage(name, type, mask, hsl), 100, std::wstring(name)};
     }
     for (const ImageVariant& variant : ImageVariantsFor(name, m_scale.Percent())) {
